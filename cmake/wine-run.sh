@@ -1,0 +1,15 @@
+#!/bin/sh
+# Runs one Windows program under Wine for the tests: in the prefix named by WINEPREFIX
+# (the build tree's own, never ~/.wine), created on first use, and on a virtual display
+# of its own when no display is set.
+set -eu
+: "${WINEPREFIX:?the tests set WINEPREFIX to a prefix under the build tree}"
+export WINEPREFIX
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+here=$(cd "$(dirname "$0")" && pwd)
+"$here/wine-prefix.sh"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+fi
+exec wine "$@"
