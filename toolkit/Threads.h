@@ -1,0 +1,16 @@
+// Background workers and the hand-off to the user-interface thread. A worker frees itself when
+// its procedure returns; Synchronize runs a procedure on the UI thread and blocks the calling
+// worker until it has run. Workers are never waited for: when the main window closes, the
+// process ends with them.
+#pragma once
+
+#include <functional>
+
+class IThreads {
+public:
+    virtual ~IThreads() = default;
+    virtual void StartWorker(std::function<void()> proc) = 0;
+    // Called from a worker only.
+    virtual void Synchronize(const std::function<void()>& proc) = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};

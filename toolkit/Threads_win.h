@@ -1,0 +1,20 @@
+// Workers as detached std::threads; the hand-off posts to a message-only window that the UI
+// thread owns and waits for an event. Create it on the UI thread, before any worker starts.
+#pragma once
+
+#include "toolkit/Threads.h"
+
+class TWinThreads final : public IThreads {
+public:
+    TWinThreads();
+    ~TWinThreads() override;
+    TWinThreads(const TWinThreads&) = delete;
+    TWinThreads& operator=(const TWinThreads&) = delete;
+
+    void StartWorker(std::function<void()> proc) override;
+    void Synchronize(const std::function<void()>& proc) override;
+    void Sleep(unsigned milliseconds) override;
+
+private:
+    void* FWindow = nullptr;  // HWND of the message-only window
+};
