@@ -1,0 +1,17 @@
+// Everything the main window uses of the system, gathered in one place: the program entry
+// passes the Windows implementations, the tests pass doubles.
+#pragma once
+
+#include "common/UpdateService.h"
+#include "system/NetworkService.h"
+#include "system/RegistryFacility.h"
+#include "system/Shell.h"
+#include "toolkit/Threads.h"
+
+struct TPlatform {
+    IRegistry& Registry;
+    IThreads& Threads;
+    INetwork& Network;
+    IUpdateCheck& Update;
+    IShell& Shell;
+};
