@@ -1,0 +1,28 @@
+// A test double of the shell: records what was opened and every message box, and answers each
+// message box with Answer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "system/Shell.h"
+
+class TFakeShell final : public IShell {
+public:
+    struct Box {
+        std::u16string Text;
+        std::u16string Caption;
+        std::uint32_t Flags;
+    };
+    std::vector<std::u16string> Opened;
+    std::vector<Box> Boxes;
+    int Answer = 1;  // IDOK
+
+    void ShellOpen(const std::u16string& target) override { Opened.push_back(target); }
+    int MessageBox(const std::u16string& text, const std::u16string& caption,
+                   std::uint32_t flags) override
+    {
+        Boxes.push_back({text, caption, flags});
+        return Answer;
+    }
+};
