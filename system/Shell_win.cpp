@@ -10,7 +10,7 @@ void TWinShell::ShellOpen(const std::u16string& target)
     ShellExecuteW(nullptr, L"open", WStr(target), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-int TWinShell::MessageBox(const std::u16string& text, const std::u16string& caption,
+int TWinShell::ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                           std::uint32_t flags)
 {
     return MessageBoxW(GetActiveWindow(), WStr(text), WStr(caption), flags);

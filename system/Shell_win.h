@@ -6,6 +6,6 @@
 class TWinShell final : public IShell {
 public:
     void ShellOpen(const std::u16string& target) override;
-    int MessageBox(const std::u16string& text, const std::u16string& caption,
+    int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                    std::uint32_t flags) override;
 };

@@ -19,7 +19,7 @@ public:
     int Answer = 1;  // IDOK
 
     void ShellOpen(const std::u16string& target) override { Opened.push_back(target); }
-    int MessageBox(const std::u16string& text, const std::u16string& caption,
+    int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                    std::uint32_t flags) override
     {
         Boxes.push_back({text, caption, flags});
