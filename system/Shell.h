@@ -11,7 +11,8 @@ public:
     virtual ~IShell() = default;
     // ShellExecuteW(no owner, "open", target, no parameters, no folder, SW_SHOWNORMAL).
     virtual void ShellOpen(const std::u16string& target) = 0;
-    // MessageBoxW (named so because <windows.h> defines MessageBox as a macro) with the active window of the application as owner; the button pressed.
+    // MessageBoxW with the application's active window as owner; the button pressed. (Not
+    // called MessageBox: <windows.h> defines that name as a macro.)
     virtual int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                            std::uint32_t flags) = 0;
 };
