@@ -10,6 +10,10 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 here=$(cd "$(dirname "$0")" && pwd)
 "$here/wine-prefix.sh"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+  # The prefix's server and desktop process would outlive this display: end them with it.
+  rc=0
+  xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@" || rc=$?
+  wineserver -k 2>/dev/null || true
+  exit $rc
 fi
 exec wine "$@"
