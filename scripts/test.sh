@@ -1,0 +1,39 @@
+#!/bin/bash
+# Runs every test: the portable code's unit tests natively under the sanitizers, the Windows
+# tests of the x86_64 build under Wine, and the checks of both Windows builds.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$TOP"
+ensure_packages
+
+cleanup() {
+  for prefix in build/*/wineprefix; do
+    [ -d "$prefix" ] && WINEPREFIX="$TOP/$prefix" wineserver -k 2>/dev/null || true
+  done
+  stop_display
+}
+trap cleanup EXIT
+start_display
+
+passed=0
+failed=0
+status=0
+for preset in native win64 win32; do
+  echo "== $preset"
+  build_preset "$preset"
+  log=$(mktemp)
+  ctest --preset "$preset" 2>&1 | tee "$log" || status=1
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)
+  if [ -z "$line" ]; then
+    status=1
+  else
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  rm -f "$log"
+done
+echo "all presets: $passed passed, $failed failed"
+[ "$failed" -eq 0 ] && exit $status
+exit 1
