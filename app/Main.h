@@ -1,0 +1,80 @@
+// The unit Main: the program's one window, TFrmTavrino. Its controls come from the window
+// description "TFRMTAVRINO"; the tweak controller (MainController.cpp), the start-up
+// (MainStartup.cpp) and the navigation of the header (Main.cpp) are its members.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/Platform.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/StyledButtons.h"
+
+enum TStatus : std::uint8_t { stIdle = 0, stRunning = 1, stBusy = 2 };
+
+class TFrmTavrino : public TForm {
+public:
+    // Reads the window description from the program's resources.
+    explicit TFrmTavrino(TPlatform& APlatform);
+    // Reads the given window description.
+    TFrmTavrino(TPlatform& APlatform, std::string_view Description);
+
+    // The adapter triple; an empty NetworkGUID means no adapter.
+    std::u16string NetworkName;
+    std::u16string NetworkGUID;
+    std::u16string NetworkIP;
+
+    void Start();
+    void Stop();
+    void Refresh(TStatus Status);
+
+    // Controls, in the order of the window description.
+    TCardPanel* PnlMain = nullptr;
+    TCard* Card1 = nullptr;
+    TLabel* LblTitle = nullptr;
+    TMarkupLabel* LblContent = nullptr;
+    TStyledButton* BtnStart = nullptr;
+    TActivityIndicator* Indicator = nullptr;
+    TCard* Card2 = nullptr;
+    TLabel* LblVersion = nullptr;
+    TGroupBox* GroupBox1 = nullptr;
+    TLabel* LblAdapter = nullptr;
+    TLabel* LblIPAddress = nullptr;
+    TGroupBox* GroupBox2 = nullptr;
+    TCheckBox* ChkTcpNoDelay = nullptr;
+    TCheckBox* ChkTCPAckFrequency = nullptr;
+    TCheckBox* ChkTcpDelAckTick = nullptr;
+    TGroupBox* GroupBox3 = nullptr;
+    TCheckBox* ChkNetworkThrottlingIndex = nullptr;
+    TCheckBox* ChkSystemResponsiveness = nullptr;
+    TPanel* PnlHead = nullptr;
+    TStyledToolBar* BtnHead = nullptr;
+    TStyledToolButton* BtnHome = nullptr;
+    TStyledToolButton* BtnConfig = nullptr;
+    TStyledToolButton* BtnDonate = nullptr;
+    TPanel* PnlLogo = nullptr;
+    TSvgImage* ImgLogo = nullptr;
+
+    // Event handlers wired by the window description.
+    void FormCreate(TComponent* Sender);
+    void BtnStartClick(TComponent* Sender);
+    void BtnHomeClick(TComponent* Sender);
+    void ChkTCPAckFrequencyClick(TComponent* Sender);
+    void ChkTcpDelAckTickClick(TComponent* Sender);
+    void ChkTcpNoDelayClick(TComponent* Sender);
+    void ChkNetworkThrottlingIndexClick(TComponent* Sender);
+    void ChkSystemResponsivenessClick(TComponent* Sender);
+
+    TStatus Status() const { return FStatus; }
+
+private:
+    void SetStatus(TStatus Status, const std::u16string& Message = std::u16string());
+    void SaveConfigBool(const std::u16string& Name, bool Value);
+    void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
+    void LoadConfig();
+    TNotifyEvent Handler(const std::u16string& Name);
+
+    TPlatform& FPlatform;
+    TStatus FStatus = stIdle;
+};

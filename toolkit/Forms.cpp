@@ -1,0 +1,78 @@
+#include "toolkit/Forms.h"
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
+{
+    WindowProc = [this](TMessage& message) { WndProc(message); };
+}
+
+TForm::~TForm() = default;
+
+void TForm::SetClientSize(int width, int height)
+{
+    SetBounds(Left(), Top(), width, height);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style)
+{
+    if (style == FBorderStyle) return;
+    FBorderStyle = style;
+    Changed(TChange::Style);
+}
+
+void TForm::SetDesktopFont(bool desktopFont)
+{
+    if (desktopFont == FDesktopFont) return;
+    FDesktopFont = desktopFont;
+    FontChanged();
+}
+
+void TForm::WndProc(TMessage& message)
+{
+    if (FFormPeer) FFormPeer->DefaultHandler(message);
+}
+
+std::intptr_t TForm::Perform(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    TMessage message{msg, wParam, lParam, 0};
+    WindowProc(message);
+    return message.Result;
+}
+
+void TForm::DoCreate()
+{
+    if (!OnCreate) return;
+    try {
+        OnCreate(this);
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    }
+}
+
+void TForm::RequestDarkTitleBar()
+{
+    FDarkTitleBar = true;
+    if (FFormPeer) FFormPeer->RequestDarkTitleBar();
+}
+
+void TForm::Close()
+{
+    FCloseRequested = true;
+    if (FFormPeer) FFormPeer->Close();
+}
+
+void TForm::Attach(IFormPeer* formPeer, IRealizer* realizer)
+{
+    FFormPeer = formPeer;
+    FRealizer = realizer;
+}
+
+void TApplication::HandleException(const std::exception& e)
+{
+    if (OnException) OnException(e);
+}
+
+TApplication& Application()
+{
+    static TApplication application;
+    return application;
+}
