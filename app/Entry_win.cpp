@@ -1,6 +1,8 @@
 // Program entry of Tavrino.exe: picks the Windows implementations and opens the main window.
 #include <windows.h>
 
+#include "app/SingleInstance_win.h"
+
 namespace {
 LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -14,6 +16,7 @@ LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
 {
+    if (AnotherInstanceRunning()) return 0;
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = MainProc;
