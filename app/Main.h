@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/Platform.h"
@@ -77,4 +78,7 @@ private:
 
     TPlatform& FPlatform;
     TStatus FStatus = stIdle;
+    // Held until the window is destroyed: the refresh worker and the update callback keep weak
+    // references to it and reach the window only while it lasts.
+    std::shared_ptr<TFrmTavrino*> FLink = std::make_shared<TFrmTavrino*>(this);
 };

@@ -8,10 +8,13 @@
 #include "system/Shell.h"
 #include "toolkit/Threads.h"
 
+class IUpdateSystem;
+
 struct TPlatform {
     IRegistry& Registry;
     IThreads& Threads;
     INetwork& Network;
     IUpdateCheck& Update;
     IShell& Shell;
+    IUpdateSystem& System;  // the program file's version and the random generator
 };
