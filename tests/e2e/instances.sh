@@ -1,0 +1,26 @@
+#!/bin/bash
+# One instance per logon: a second start exits at once with code 0 and opens no window; closing
+# the window while the worker waits for the network ends the program with code 0.
+source "$SOURCE_DIR/tests/e2e/lib.bash"
+e2e_setup adapter
+e2e_start_app
+start=$(date +%s%N)
+rc=0
+timeout 20 ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all DISPLAY="$DISPLAY" \
+  wine "$TAVRINO_EXE" || rc=$?
+took=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$rc" -eq 0 ] || e2e_fail "the second instance exited with $rc"
+windows=$(xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | wc -l)
+[ "$windows" -eq 1 ] || e2e_fail "$windows main windows after the second start"
+echo "ok: a second instance exited with 0 after $took ms and opened no window"
+# No services: the worker keeps probing; the person closes the window meanwhile.
+e2e_click "${E2E_BTN_START[@]}"
+sleep 2
+shot=$(e2e_shot instances_busy)
+xdotool key --window "$(e2e_main_window)" alt+F4
+rc=0
+e2e_wait_exit 10 || rc=$?
+[ "$rc" -eq 0 ] || e2e_fail "closing during the wait ended with $rc"
+E2E_APP_PID=
+e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x0'
+echo "ok: closing the window during the wait exited 0 at once; the store still holds status 0 ($shot)"

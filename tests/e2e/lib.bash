@@ -1,0 +1,183 @@
+# The end-to-end harness: the shipped program (x86_64 build) under Wine, in a network namespace
+# of its own whose one IPv4-only interface is the program's active adapter, with the reference
+# services on the namespace's loopback, driven by real X input (xdotool) and read from outside
+# (reg query, the services' request log, screenshots).
+#
+# Sourced by the case scripts; they call e2e_setup first. Needs root (ip netns).
+
+set -euo pipefail
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}"
+
+E2E_DIR="$BUILD_DIR/e2e"
+E2E_SHOTS="$E2E_DIR/screenshots"
+E2E_PORT=18080
+E2E_ADAPTER_IP=192.168.77.2
+E2E_NS=
+E2E_PEER=
+E2E_APP_PID=
+E2E_XVFB=
+E2E_SERVICES=
+mkdir -p "$E2E_SHOTS"
+
+e2e_log() { echo "$*"; }
+e2e_fail() { echo "FAIL: $*"; exit 1; }
+
+# A namespace of this case's own: "adapter" gives it one IPv4-only veth whose peer lives in a
+# second namespace; "none" leaves it with loopback only.
+e2e_make_ns() {
+  local kind=$1
+  E2E_NS="tavrino-e2e-$$"
+  ip netns add "$E2E_NS"
+  ip -n "$E2E_NS" link set lo up
+  ip netns exec "$E2E_NS" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
+  if [ "$kind" = adapter ]; then
+    E2E_PEER="tavrino-e2p-$$"
+    ip netns add "$E2E_PEER"
+    ip link add "tve$$" type veth peer name "tvp$$"
+    ip link set "tve$$" netns "$E2E_NS"
+    ip link set "tvp$$" netns "$E2E_PEER"
+    ip -n "$E2E_NS" link set "tve$$" name eth0
+    ip -n "$E2E_NS" addr add "$E2E_ADAPTER_IP/24" dev eth0
+    ip -n "$E2E_NS" link set eth0 up
+    ip -n "$E2E_PEER" addr add 192.168.77.1/24 dev "tvp$$"
+    ip -n "$E2E_PEER" link set "tvp$$" up
+  fi
+}
+
+e2e_in_ns() { ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all \
+  WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" LANG="${E2E_LANG:-en_US.UTF-8}" \
+  LC_ALL="${E2E_LANG:-en_US.UTF-8}" "$@"; }
+
+e2e_start_services() {
+  E2E_SERVICES="$E2E_DIR/services-$$"
+  e2e_in_ns "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+}
+e2e_stop_services() {
+  [ -n "$E2E_SERVICES" ] && e2e_in_ns "$SOURCE_DIR/services/stop.sh" "$E2E_SERVICES" >/dev/null 2>&1 || true
+}
+
+e2e_cleanup() {
+  set +e
+  [ -n "$E2E_APP_PID" ] && kill "$E2E_APP_PID" 2>/dev/null
+  [ -n "$E2E_NS" ] && e2e_in_ns wineserver -k 2>/dev/null
+  e2e_stop_services
+  [ -n "$E2E_NS" ] && ip netns del "$E2E_NS" 2>/dev/null
+  [ -n "$E2E_PEER" ] && ip netns del "$E2E_PEER" 2>/dev/null
+  [ -n "$E2E_XVFB" ] && kill "$E2E_XVFB" 2>/dev/null
+  return 0
+}
+
+# kind: adapter | none. Each case script gets a fresh prefix (a copy of one made once for the
+# suite) and a display of its own.
+e2e_setup() {
+  [ "$(id -u)" -eq 0 ] || { echo "skipped: network namespaces need root"; exit 77; }
+  trap e2e_cleanup EXIT
+  WINEPREFIX="$E2E_DIR/prefix-template" "$SOURCE_DIR/cmake/wine-prefix.sh"
+  export WINEPREFIX="$E2E_DIR/prefix-$(basename "$0" .sh)"
+  rm -rf "$WINEPREFIX"
+  cp -a "$E2E_DIR/prefix-template" "$WINEPREFIX"
+  local n=120
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  E2E_XVFB=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  e2e_make_ns "$1"
+}
+
+# Starts the program; waits until its main window is mapped and prints nothing.
+e2e_start_app() {
+  e2e_in_ns wine "$TAVRINO_EXE" &
+  E2E_APP_PID=$!
+  e2e_wait_window '^Tavrino$' 30 >/dev/null || e2e_fail "the main window did not appear"
+  sleep 1
+}
+
+# The X window id of the first visible window whose title matches; waits up to $2 seconds.
+e2e_wait_window() {
+  local pattern=$1 seconds=${2:-10} id
+  for _ in $(seq $((seconds * 5))); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
+# Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
+e2e_ui() { { e2e_in_ns wine "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+# "text|visible|enabled|checked" of the first control whose window text is $1.
+e2e_control() { e2e_ui | awk -F'|' -v t="$1" '$3 == t { print $3 "|" $4 "|" $5 "|" $6; exit }'; }
+
+e2e_main_window() { xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | head -1; }
+
+# Clicks at client coordinates of the main window (without a window manager the X window of a
+# top-level Wine window is its client area).
+e2e_click() {
+  local id; id=$(e2e_main_window)
+  xdotool mousemove --window "$id" "$1" "$2" click 1
+  sleep 0.3
+}
+
+e2e_shot() {
+  local file="$E2E_SHOTS/$1.png"
+  import -window root "$file" 2>/dev/null
+  echo "$file"
+}
+
+# One pixel of the screen as rrggbb.
+e2e_pixel() {
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
+}
+
+# "TYPE DATA" of a registry value, read from outside the program; empty when it is absent.
+e2e_reg() {
+  { e2e_in_ns wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+    awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }'
+}
+e2e_expect_reg() {
+  local got; got=$(e2e_reg "$1" "$2")
+  [ "$got" = "$3" ] || e2e_fail "$1 $2 is '$got', expected '$3'"
+}
+
+e2e_wait_exit() {
+  local seconds=$1
+  for _ in $(seq $((seconds * 10))); do
+    kill -0 "$E2E_APP_PID" 2>/dev/null || { wait "$E2E_APP_PID"; return $?; }
+    sleep 0.1
+  done
+  return 124
+}
+
+# The braced GUID of the namespace's adapter, as the management service reports it.
+e2e_adapter_guid() {
+  e2e_in_ns wine wmic path Win32_NetworkAdapter where "NetConnectionStatus=2" get GUID 2>/dev/null |
+    iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r ' | grep -o '{[0-9A-Fa-f-]*}' | head -1
+}
+
+# Client positions of the controls a person clicks (the header and the pages sit 2 pixels
+# below the accent strip).
+E2E_BTN_HOME=(55 27)
+E2E_BTN_CONFIG=(125 27)
+E2E_BTN_START=(257 350)
+E2E_CHK_ACK=(40 179)
+E2E_CHK_DELACK=(266 179)
+E2E_CHK_NODELAY=(40 211)
+E2E_CHK_THROTTLE=(40 291)
+E2E_CHK_RESPONSIVE=(266 291)
+
+E2E_IFACE_KEY='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interfaces'
+E2E_MSMQ_KEY='HKLM\SOFTWARE\Microsoft\MSMQ\Parameters'
+E2E_PROFILE_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\SystemProfile'
+E2E_STORE_KEY='HKCU\Software\Tavrino'
+
+# Waits until the run button's caption is $1 (up to $2 seconds).
+e2e_wait_caption() {
+  local caption=$1 seconds=${2:-10}
+  for _ in $(seq $((seconds * 2))); do
+    [ -n "$(e2e_control "$caption")" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
