@@ -1,5 +1,87 @@
 // The start-up of TFrmTavrino: its creation handler and the restoring of the saved settings.
-#include "app/Main.h"
+#include <memory>
 
-void TFrmTavrino::FormCreate(TComponent*) {}
-void TFrmTavrino::LoadConfig() {}
+#include "BuildConfig.h"
+#include "app/Main.h"
+#include "common/Config.h"
+#include "common/Translate.h"
+#include "common/Update.h"
+#include "styling/MarveticButtonStyles.h"
+#include "styling/Theme.h"
+
+namespace {
+// The tag lines, one shown at random under the title.
+const char16_t* const kTagLines[] = {
+    u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.",
+    u"최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다.",
+    u"간편한 설정으로 <B>게임 속도와 안정성</B>을 동시에 개선합니다.",
+};
+constexpr std::uint32_t kWmDestroy = 0x0002;
+constexpr int kUpdateLayoutOffset = 10;
+}  // namespace
+
+void TFrmTavrino::FormCreate(TComponent*)
+{
+    // Work that ends later (the refresh worker, the update check) reaches the window only
+    // through FLink, which is let go when the window is destroyed.
+    // The first hook of the window: it passes every message on to the default handling.
+    WindowProc = [this](TMessage& message) {
+        if (message.Msg == kWmDestroy) FLink.reset();
+        WndProc(message);
+    };
+    std::weak_ptr<TFrmTavrino*> window = FLink;
+
+    CreateThemeHelper(this);
+    TranslateComponent(this);
+    FitLabelFont(LblTitle);
+    SetDesktopFont(true);
+    Indicator->SetVisible(false);
+    BtnDonate->SetVisible(false);
+    PnlMain->SetActiveCardIndex(0);
+    Application().Title = Caption();
+
+    const std::u16string tagLine = kTagLines[FPlatform.System.Random(3)];
+    LblContent->SetText(u"<C><FC:clGray>" + TranslateText(tagLine) + u"</FC></C>");
+    const std::optional<TFileVersion> version = FPlatform.System.FileVersion();
+    LblVersion->SetCaption(TranslateText(u"버전") + u": " +
+                           FormatFileVersion(u"%d.%d.%d.%d", version.value_or(TFileVersion{})));
+
+    LoadConfig();
+
+    FPlatform.Update.CheckUpdate(
+        std::u16string(kApiBase) + u"/api.init.php",
+        [window](bool Accepted, const std::u16string&) {
+            if (!Accepted) return;
+            if (const auto link = window.lock()) (*link)->Close();
+        },
+        kUpdateLayoutOffset);
+}
+
+void TFrmTavrino::LoadConfig()
+{
+    const TNetworkInfo network = FPlatform.Network.GetActiveNetwork();
+    if (!network.GUID.empty()) {
+        NetworkName = network.Name;
+        NetworkGUID = network.GUID;
+        NetworkIP = network.IP;
+    } else {
+        NetworkName = TranslateText(u"알수없음");
+        NetworkGUID.clear();
+        NetworkIP.clear();
+    }
+    LblAdapter->SetCaption(NetworkName);
+    LblIPAddress->SetCaption(u"IP: " + NetworkIP);
+
+    std::int32_t status = 0;
+    {
+        // Each box that loads as checked runs its click handler, which stores true again.
+        TConfig config(FPlatform.Registry, u"Tavrino");
+        status = config.ReadInteger(u"status", 0);
+        ChkTcpNoDelay->SetChecked(config.ReadBoolean(u"tcpnodelay", true));
+        ChkTCPAckFrequency->SetChecked(config.ReadBoolean(u"tcpackfrequency", true));
+        ChkTcpDelAckTick->SetChecked(config.ReadBoolean(u"tcpdelacktick", true));
+        ChkNetworkThrottlingIndex->SetChecked(config.ReadBoolean(u"networkthrottleindex", true));
+        ChkSystemResponsiveness->SetChecked(config.ReadBoolean(u"systemresponsivess", true));
+    }
+    SetStatus(static_cast<TStatus>(status & 0xFF));
+}
