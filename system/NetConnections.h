@@ -30,27 +30,27 @@ struct TProperties {
 }  // namespace netcon
 
 // One connection; released when destroyed.
-class INetConnection {
+class INetconConnection {
 public:
-    virtual ~INetConnection() = default;
+    virtual ~INetconConnection() = default;
     virtual long GetProperties(netcon::TProperties& properties) = 0;
     virtual long Connect() = 0;
     virtual long Disconnect() = 0;
 };
 
 // The enumeration of connections; released when destroyed.
-class INetConnectionEnum {
+class INetconEnum {
 public:
-    virtual ~INetConnectionEnum() = default;
+    virtual ~INetconEnum() = default;
     // One connection; any result but kOk ends the enumeration.
-    virtual long Next(std::unique_ptr<INetConnection>& connection) = 0;
+    virtual long Next(std::unique_ptr<INetconConnection>& connection) = 0;
 };
 
 // The connections manager; released when destroyed.
-class INetConnectionManager {
+class INetconManager {
 public:
-    virtual ~INetConnectionManager() = default;
-    virtual long EnumConnections(std::uint32_t flags, std::unique_ptr<INetConnectionEnum>& list) = 0;
+    virtual ~INetconManager() = default;
+    virtual long EnumConnections(std::uint32_t flags, std::unique_ptr<INetconEnum>& list) = 0;
 };
 
 // The loaded module; unloaded when destroyed, which must come after every object it made.
@@ -62,7 +62,7 @@ public:
     // Releases a properties block with that function.
     virtual void FreeProperties(const netcon::TProperties& properties) = 0;
     // Creates the connections manager (CoCreateInstance of CLSID_ConnectionManager).
-    virtual long CreateManager(std::unique_ptr<INetConnectionManager>& manager) = 0;
+    virtual long CreateManager(std::unique_ptr<INetconManager>& manager) = 0;
 };
 
 class INetConnections {

@@ -156,14 +156,14 @@ bool EnableNetwork(INetConnections& connections, const std::u16string& GUID, boo
         // Declared in this order so that the module is unloaded after everything it made.
         const std::unique_ptr<INetShellModule> module = connections.LoadModule();
         if (!module || !module->FindFreeProperties()) return false;
-        std::unique_ptr<INetConnectionManager> manager;
+        std::unique_ptr<INetconManager> manager;
         if (module->CreateManager(manager) != netcon::kOk || !manager) return false;
-        std::unique_ptr<INetConnectionEnum> list;
+        std::unique_ptr<INetconEnum> list;
         if (manager->EnumConnections(netcon::kEnumDefault, list) != netcon::kOk || !list) return false;
 
         const std::u16string target = AsciiLower(GUID);
         bool result = false;
-        std::unique_ptr<INetConnection> connection;
+        std::unique_ptr<INetconConnection> connection;
         for (;;) {
             connection.reset();
             if (list->Next(connection) != netcon::kOk || !connection) break;

@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    class TConnectionDouble final : public INetConnection {
+    class TConnectionDouble final : public INetconConnection {
     public:
         TConnectionDouble(TFakeNetConnections& owner, std::size_t index) : FOwner(owner), FIndex(index)
         {
@@ -84,11 +84,11 @@ private:
         std::size_t FIndex;
     };
 
-    class TEnum final : public INetConnectionEnum {
+    class TEnum final : public INetconEnum {
     public:
         explicit TEnum(TFakeNetConnections& owner) : FOwner(owner) { ++FOwner.LiveObjects; }
         ~TEnum() override { --FOwner.LiveObjects; }
-        long Next(std::unique_ptr<INetConnection>& connection) override
+        long Next(std::unique_ptr<INetconConnection>& connection) override
         {
             if (FNext >= FOwner.Connections.size()) return 1;  // S_FALSE
             ++FOwner.Fetched;
@@ -101,11 +101,11 @@ private:
         std::size_t FNext = 0;
     };
 
-    class TManager final : public INetConnectionManager {
+    class TManager final : public INetconManager {
     public:
         explicit TManager(TFakeNetConnections& owner) : FOwner(owner) { ++FOwner.LiveObjects; }
         ~TManager() override { --FOwner.LiveObjects; }
-        long EnumConnections(std::uint32_t flags, std::unique_ptr<INetConnectionEnum>& list) override
+        long EnumConnections(std::uint32_t flags, std::unique_ptr<INetconEnum>& list) override
         {
             FOwner.EnumFlags = flags;
             if (FOwner.EnumResult != netcon::kOk) return FOwner.EnumResult;
@@ -130,7 +130,7 @@ private:
         {
             FOwner.Freed.insert(properties.Block);
         }
-        long CreateManager(std::unique_ptr<INetConnectionManager>& manager) override
+        long CreateManager(std::unique_ptr<INetconManager>& manager) override
         {
             if (FOwner.CreateManagerResult != netcon::kOk) return FOwner.CreateManagerResult;
             manager = std::make_unique<TManager>(FOwner);

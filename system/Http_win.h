@@ -1,0 +1,13 @@
+// The HTTP client over WinHTTP: one GET per call with its own session, 60 seconds each for
+// connecting, sending and receiving, certificate checks left on, the body capped while it is
+// read.
+#pragma once
+
+#include "system/Http.h"
+
+class TWinHttp final : public IHttp {
+public:
+    std::optional<std::u16string> Get(const std::u16string& url,
+                                      const std::vector<THttpHeader>& headers,
+                                      TBodyDecoding decoding) override;
+};
