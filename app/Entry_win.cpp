@@ -1,40 +1,54 @@
 // Program entry of Tavrino.exe: picks the Windows implementations and opens the main window.
 #include <windows.h>
 
+#include "app/Main.h"
+#include "app/NullServices.h"
 #include "app/SingleInstance_win.h"
+#include "common/Error.h"
+#include "common/Translate_win.h"
+#include "styling/MarveticButtonStyles.h"
+#include "system/RegistryFacility_win.h"
+#include "system/Shell_win.h"
+#include "toolkit/Resources.h"
+#include "toolkit/Threads_win.h"
+#include "toolkit/Win32Toolkit_win.h"
 
 namespace {
-LRESULT CALLBACK MainProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+std::string ReadOwnResource(const std::u16string& name)
 {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(wnd, msg, wp, lp);
+    TWinResources resources;
+    auto data = resources.ReadRCData(name);
+    if (!data) throw EAppError(u"The program has no resource " + name);
+    return *data;
 }
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // The start-up steps of the shared units, before anything else.
+    TranslateStartupWin();
+    TNullUpdateSystem updateSystem;
+    RegisterMarveticButtonStyles();
+
     if (AnotherInstanceRunning()) return 0;
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = MainProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"TFrmTavrino";
-    RegisterClassExW(&wc);
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT r = {0, 0, 498, 426};
-    AdjustWindowRectEx(&r, style, FALSE, 0);
-    HWND wnd = CreateWindowExW(0, wc.lpszClassName, L"Tavrino", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               r.right - r.left, r.bottom - r.top, nullptr, nullptr, instance, nullptr);
-    ShowWindow(wnd, show);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+
+    SetResourceReader(ReadOwnResource);
+    TWin32Toolkit toolkit;
+    TWinRegistry registry;
+    TWinThreads threads;
+    TWinShell shell;
+    TNullNetwork network;
+    TNullUpdateCheck update;
+    TPlatform platform{registry, threads, network, update, shell, updateSystem};
+
+    Application().MainFormOnTaskBar = true;
+    TFrmTavrino form(platform);
+    Application().MainForm = &form;
+    RealizeForm(form);
+    form.DoCreate();
+    if (form.CloseRequested()) return 0;
+    ShowForm(form);
+    const int code = RunMessageLoop();
+    Application().MainForm = nullptr;
+    return code;
 }

@@ -53,7 +53,7 @@ bool ComputeButtonStyles(const std::u16string& family, const std::u16string& sty
     return true;
 }
 
-int MulDiv(int a, int b, int c)
+int MulDivRound(int a, int b, int c)
 {
     if (c == 0) return -1;
     const long long num = static_cast<long long>(a) * b;
@@ -66,7 +66,7 @@ int MulDiv(int a, int b, int c)
 TColor LightenColor(TColor color, int percent)
 {
     auto channel = [percent](unsigned c) {
-        return static_cast<unsigned>(static_cast<int>(c) + MulDiv(255 - static_cast<int>(c), percent, 100));
+        return static_cast<unsigned>(static_cast<int>(c) + MulDivRound(255 - static_cast<int>(c), percent, 100));
     };
     return RGBColor(channel(ColorRed(color)), channel(ColorGreen(color)), channel(ColorBlue(color)));
 }

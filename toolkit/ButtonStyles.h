@@ -70,4 +70,4 @@ bool ComputeButtonStyles(const std::u16string& family, const std::u16string& sty
 TColor LightenColor(TColor color, int percent);
 TColor GreyColor(TColor color);
 // a * b / c, rounded to the nearest integer, halves away from zero; -1 when c is 0.
-int MulDiv(int a, int b, int c);
+int MulDivRound(int a, int b, int c);

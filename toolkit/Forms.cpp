@@ -5,7 +5,12 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     WindowProc = [this](TMessage& message) { WndProc(message); };
 }
 
-TForm::~TForm() = default;
+TForm::~TForm()
+{
+    // The realisation goes while the controls it shows are all still there.
+    FFormPeer = nullptr;
+    FRealizer.reset();
+}
 
 void TForm::SetClientSize(int width, int height)
 {
@@ -60,10 +65,10 @@ void TForm::Close()
     if (FFormPeer) FFormPeer->Close();
 }
 
-void TForm::Attach(IFormPeer* formPeer, IRealizer* realizer)
+void TForm::Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer)
 {
     FFormPeer = formPeer;
-    FRealizer = realizer;
+    FRealizer = std::move(realizer);
 }
 
 void TApplication::HandleException(const std::exception& e)

@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 #include "toolkit/Controls.h"
 
@@ -68,10 +69,12 @@ public:
     void Close();
     bool CloseRequested() const { return FCloseRequested; }
 
-    // Set by the realisation: the form's window and the factory of its controls' peers.
+    // Set by the realisation: the form's window and the factory of its controls' peers. The
+    // form keeps the realizer and frees it first when it is destroyed, while every control
+    // still exists.
     IFormPeer* FormPeer() const { return FFormPeer; }
-    IRealizer* Realizer() const { return FRealizer; }
-    void Attach(IFormPeer* formPeer, IRealizer* realizer);
+    IRealizer* Realizer() const { return FRealizer.get(); }
+    void Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer);
 
 private:
     TFormBorderStyle FBorderStyle = TFormBorderStyle::bsSizeable;
@@ -81,7 +84,7 @@ private:
     bool FDarkTitleBar = false;
     bool FCloseRequested = false;
     IFormPeer* FFormPeer = nullptr;
-    IRealizer* FRealizer = nullptr;
+    std::unique_ptr<IRealizer> FRealizer;
 };
 
 using TExceptionEvent = std::function<void(const std::exception& E)>;

@@ -1,0 +1,305 @@
+#include "toolkit/Win32Paint_win.h"
+
+#include <dwmapi.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/WinText_win.h"
+#include "toolkit/Forms.h"
+#include "toolkit/Markup.h"
+#include "toolkit/StdControls.h"
+
+namespace {
+
+Gdiplus::Color GdiColor(TColor color, BYTE alpha = 255)
+{
+    const COLORREF c = ResolveColor(color);
+    return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// The control whose font a control shows: itself, or the first parent it does not inherit from.
+const TControl& FontSource(const TControl& control)
+{
+    const TControl* c = &control;
+    while (c->ParentFont() && c->Parent()) c = c->Parent();
+    return *c;
+}
+
+HFONT BoldOf(HFONT font)
+{
+    LOGFONTW lf = {};
+    GetObjectW(font, sizeof lf, &lf);
+    lf.lfWeight = FW_BOLD;
+    return CreateFontIndirectW(&lf);
+}
+
+void PaintLabel(TLabel& label, HDC dc, const RECT& r)
+{
+    UINT flags = DT_SINGLELINE | DT_NOPREFIX;
+    switch (label.Alignment()) {
+    case TAlignment::taCenter: flags |= DT_CENTER; break;
+    case TAlignment::taRightJustify: flags |= DT_RIGHT; break;
+    default: flags |= DT_LEFT; break;
+    }
+    switch (label.Layout()) {
+    case TTextLayout::tlCenter: flags |= DT_VCENTER; break;
+    case TTextLayout::tlBottom: flags |= DT_BOTTOM; break;
+    default: flags |= DT_TOP; break;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ResolveColor(label.Enabled() ? label.Font().Color : clGrayText));
+    RECT box = r;
+    DrawTextW(dc, WStr(label.Caption()), -1, &box, flags);
+}
+
+void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
+{
+    const auto runs = ParseMarkup(label.Text());
+    if (runs.empty()) return;
+    HFONT bold = BoldOf(font);
+    SetBkMode(dc, TRANSPARENT);
+    int total = 0, height = 0;
+    std::vector<int> widths;
+    bool centred = false;
+    for (const auto& run : runs) {
+        SelectObject(dc, run.Bold ? bold : font);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, WStr(run.Text), static_cast<int>(run.Text.size()), &size);
+        widths.push_back(size.cx);
+        total += size.cx;
+        height = std::max<int>(height, size.cy);
+        centred = centred || run.Centered;
+    }
+    int x = centred ? (r.right - r.left - total) / 2 : 0;
+    const int y = (r.bottom - r.top - height) / 2;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const auto& run = runs[i];
+        SelectObject(dc, run.Bold ? bold : font);
+        SetTextColor(dc, ResolveColor(run.HasColor ? run.Color : label.Font().Color));
+        TextOutW(dc, x, y, WStr(run.Text), static_cast<int>(run.Text.size()));
+        x += widths[i];
+    }
+    SelectObject(dc, font);
+    DeleteObject(bold);
+}
+
+void PaintShape(TShape& shape, HDC dc, const RECT& r)
+{
+    HBRUSH brush = CreateSolidBrush(ResolveColor(shape.BrushColor()));
+    HPEN pen = shape.PenStyle() == TShape::TPenStyle::psSolid
+                   ? CreatePen(PS_SOLID, 1, ResolveColor(shape.PenColor()))
+                   : static_cast<HPEN>(GetStockObject(NULL_PEN));
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(brush);
+    if (shape.PenStyle() == TShape::TPenStyle::psSolid) DeleteObject(pen);
+}
+
+void PaintIndicator(TActivityIndicator& busy, HDC dc, const RECT& r)
+{
+    Gdiplus::Graphics g(dc);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const float w = static_cast<float>(r.right - r.left), h = static_cast<float>(r.bottom - r.top);
+    const float side = std::min(w, h);
+    const float ring = side * 0.36f, dot = side * 0.085f;
+    const int n = TActivityIndicator::kFrames;
+    for (int k = 0; k < n; ++k) {
+        const int behind = (busy.Frame() - k + n) % n;  // 0: the leading dot
+        const auto alpha = static_cast<BYTE>(255 - behind * 26);
+        const double angle = (k * 2 * 3.14159265358979 / n) - 3.14159265358979 / 2;
+        const float cx = w / 2 + ring * static_cast<float>(std::cos(angle));
+        const float cy = h / 2 + ring * static_cast<float>(std::sin(angle));
+        Gdiplus::SolidBrush brush(GdiColor(busy.DotColor(), alpha));
+        g.FillEllipse(&brush, cx - dot, cy - dot, 2 * dot, 2 * dot);
+    }
+}
+
+void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
+{
+    const TSvgDocument& doc = image.Document();
+    if (doc.Empty()) return;
+    Gdiplus::Graphics g(dc);
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    const TSvgPlacement p = PlaceSvg(doc, r.right - r.left, r.bottom - r.top);
+    auto at = [&p](const TSvgPoint& pt) {
+        return Gdiplus::PointF(static_cast<float>(pt.X * p.Scale + p.OffsetX),
+                               static_cast<float>(pt.Y * p.Scale + p.OffsetY));
+    };
+    for (const TSvgShape& shape : doc.Shapes) {
+        Gdiplus::GraphicsPath path(shape.EvenOdd ? Gdiplus::FillModeAlternate : Gdiplus::FillModeWinding);
+        for (const TSvgFigure& figure : shape.Figures) {
+            path.StartFigure();
+            std::size_t i = 0;
+            Gdiplus::PointF from = at(figure.Points[0]);
+            for (const auto kind : figure.Kinds) {
+                if (kind == TSvgFigure::TSegment::Line) {
+                    const Gdiplus::PointF to = at(figure.Points[i + 1]);
+                    path.AddLine(from, to);
+                    from = to;
+                    i += 1;
+                } else {
+                    const Gdiplus::PointF c1 = at(figure.Points[i + 1]), c2 = at(figure.Points[i + 2]),
+                                          to = at(figure.Points[i + 3]);
+                    path.AddBezier(from, c1, c2, to);
+                    from = to;
+                    i += 3;
+                }
+            }
+            if (figure.Closed) path.CloseFigure();
+        }
+        Gdiplus::SolidBrush brush(Gdiplus::Color(shape.Alpha, shape.Fill & 0xFF, (shape.Fill >> 8) & 0xFF,
+                                                 (shape.Fill >> 16) & 0xFF));
+        g.FillPath(&brush, &path);
+    }
+}
+
+void AddShape(Gdiplus::GraphicsPath& path, TButtonDrawType type, const Gdiplus::RectF& box, float radius)
+{
+    const float d = std::min({2 * radius, box.Width, box.Height});
+    switch (type) {
+    case TButtonDrawType::btEllipse:
+        path.AddEllipse(box);
+        return;
+    case TButtonDrawType::btRect:
+        path.AddRectangle(box);
+        return;
+    case TButtonDrawType::btRounded:
+    case TButtonDrawType::btRoundRect: {
+        const float dd = type == TButtonDrawType::btRounded ? std::min(box.Width, box.Height) : d;
+        if (dd <= 0) {
+            path.AddRectangle(box);
+            return;
+        }
+        const float right = box.X + box.Width - dd, bottom = box.Y + box.Height - dd;
+        path.AddArc(box.X, box.Y, dd, dd, 180, 90);
+        path.AddArc(right, box.Y, dd, dd, 270, 90);
+        path.AddArc(right, bottom, dd, dd, 0, 90);
+        path.AddArc(box.X, bottom, dd, dd, 90, 90);
+        path.CloseFigure();
+        return;
+    }
+    }
+}
+
+}  // namespace
+
+COLORREF ResolveColor(TColor color)
+{
+    if (IsSystemColor(color)) return GetSysColor(static_cast<int>(color & 0xFF));
+    return RGB(ColorRed(color), ColorGreen(color), ColorBlue(color));
+}
+
+HFONT MakeFont(const TFont& font, UINT dpi)
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = -MulDiv(font.Height, static_cast<int>(dpi), 96);
+    lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
+    lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
+    lf.lfStrikeOut = (font.Style & fsStrikeOut) ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = font.Antialiased ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
+    const std::size_t n = std::min<std::size_t>(font.Name.size(), LF_FACESIZE - 1);
+    std::copy_n(font.Name.data(), n, reinterpret_cast<char16_t*>(lf.lfFaceName));
+    return CreateFontIndirectW(&lf);
+}
+
+HFONT MakeControlFont(const TControl& control, UINT dpi)
+{
+    const TControl& source = FontSource(control);
+    const auto* form = dynamic_cast<const TForm*>(&source);
+    if (form && form->DesktopFont()) {
+        LOGFONTW lf = {};
+        if (SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi))
+            return CreateFontIndirectW(&lf);
+    }
+    return MakeFont(source.Font(), dpi);
+}
+
+int MeasureText(const std::u16string& text, const TFont& font, UINT dpi)
+{
+    HDC dc = GetDC(nullptr);
+    HFONT f = MakeFont(font, dpi);
+    HGDIOBJ old = SelectObject(dc, f);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    DeleteObject(f);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
+{
+    if (auto* label = dynamic_cast<TLabel*>(&control)) PaintLabel(*label, dc, r);
+    else if (auto* markup = dynamic_cast<TMarkupLabel*>(&control)) PaintMarkup(*markup, dc, r, font);
+    else if (auto* shape = dynamic_cast<TShape*>(&control)) PaintShape(*shape, dc, r);
+    else if (auto* busy = dynamic_cast<TActivityIndicator*>(&control)) PaintIndicator(*busy, dc, r);
+    else if (auto* image = dynamic_cast<TSvgImage*>(&control)) PaintSvg(*image, dc, r);
+}
+
+void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,
+                      const TStyledButtonAttributes& attrs, TColor background,
+                      const std::u16string& caption, HFONT font, UINT dpi, bool focusCue)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    HDC dc = CreateCompatibleDC(target);
+    HBITMAP bmp = CreateCompatibleBitmap(target, w, h);
+    HGDIOBJ oldBmp = SelectObject(dc, bmp);
+    const RECT box = {0, 0, w, h};
+    HBRUSH back = CreateSolidBrush(ResolveColor(background));
+    FillRect(dc, &box, back);
+    DeleteObject(back);
+    {
+        Gdiplus::Graphics g(dc);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        const float scale = static_cast<float>(dpi) / 96.0f;
+        const float pen = attrs.BorderDrawStyle == TBorderDrawStyle::brdSolid
+                              ? std::max(1.0f, static_cast<float>(attrs.BorderWidth) * scale)
+                              : 0.0f;
+        // Pixel centres lie on whole coordinates: a 1-pixel outline on 0 and w - 1 is crisp.
+        const float inset = std::max(pen, 1.0f);
+        const Gdiplus::RectF shape((inset - 1) / 2, (inset - 1) / 2, static_cast<float>(w) - inset,
+                                   static_cast<float>(h) - inset);
+        Gdiplus::GraphicsPath path;
+        AddShape(path, attrs.DrawType, shape, static_cast<float>(look.Radius) * scale);
+        if (attrs.ButtonDrawStyle == TButtonDrawStyle::btnSolid) {
+            Gdiplus::SolidBrush fill(GdiColor(attrs.ButtonColor));
+            g.FillPath(&fill, &path);
+        }
+        if (pen > 0) {
+            Gdiplus::Pen outline(GdiColor(attrs.BorderColor), pen);
+            g.DrawPath(&outline, &path);
+        }
+    }
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ResolveColor(attrs.FontColor));
+    RECT text = box;
+    DrawTextW(dc, WStr(caption), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    if (focusCue) {
+        RECT cue = box;
+        InflateRect(&cue, -MulDiv(4, static_cast<int>(dpi), 96), -MulDiv(4, static_cast<int>(dpi), 96));
+        DrawFocusRect(dc, &cue);
+    }
+    SelectObject(dc, oldFont);
+    BitBlt(target, r.left, r.top, w, h, dc, 0, 0, SRCCOPY);
+    SelectObject(dc, oldBmp);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+void RequestDarkMode(HWND wnd)
+{
+    if (!wnd) return;
+    const BOOL value = -1;
+    DwmSetWindowAttribute(wnd, 20, &value, sizeof value);
+}

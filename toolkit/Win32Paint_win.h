@@ -1,0 +1,29 @@
+// Drawing for the Win32 realisation: colours and fonts of the component model made into GDI
+// objects for a DPI, text measuring, the painted controls (labels, markup, shape, busy
+// indicator, vector image) and the styled buttons, antialiased with GDI+.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "toolkit/ButtonStyles.h"
+#include "toolkit/Controls.h"
+#include "toolkit/StyledButtons.h"
+
+// A colour as COLORREF; system colours are looked up now.
+COLORREF ResolveColor(TColor color);
+// The font a control shows at that DPI: its own, its parent's, or the desktop font when it
+// follows a form that uses the desktop font.
+HFONT MakeControlFont(const TControl& control, UINT dpi);
+HFONT MakeFont(const TFont& font, UINT dpi);
+// Width of text in the font at that DPI, in pixels.
+int MeasureText(const std::u16string& text, const TFont& font, UINT dpi);
+// Paints a label, markup label, shape, busy indicator or vector image into dc (its
+// background already filled); font is the control's font selected into dc.
+void PaintControl(TControl& control, HDC dc, const RECT& r, UINT dpi, HFONT font);
+void DrawStyledButton(HDC dc, const RECT& r, const TStyledLook& look,
+                      const TStyledButtonAttributes& attrs, TColor background,
+                      const std::u16string& caption, HFONT font, UINT dpi, bool focusCue);
+// DWMWA_USE_IMMERSIVE_DARK_MODE (20) with a 4-byte value of -1; the result is ignored.
+void RequestDarkMode(HWND wnd);

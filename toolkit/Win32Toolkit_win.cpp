@@ -1,0 +1,745 @@
+#include "toolkit/Win32Toolkit_win.h"
+
+#include <commctrl.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "common/Error.h"
+#include "common/WinText_win.h"
+#include "toolkit/Win32Paint_win.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/StyledButtons.h"
+
+namespace {
+
+const wchar_t kFormClass[] = L"TavrinoForm";
+const wchar_t kPanelClass[] = L"TavrinoPanel";
+const wchar_t kPaintClass[] = L"TavrinoPaint";
+const wchar_t kPeerProp[] = L"TavrinoPeer";
+constexpr UINT_PTR kSubclassId = 1;
+constexpr UINT_PTR kAnimationTimer = 1;
+
+class TFormPeer;
+class TWinPeer;
+
+TWinPeer* PeerOf(HWND wnd)
+{
+    return wnd ? static_cast<TWinPeer*>(GetPropW(wnd, kPeerProp)) : nullptr;
+}
+
+// Realises the controls of one form: every peer asks it for the DPI in use.
+class TWinRealizer final : public IRealizer {
+public:
+    explicit TWinRealizer(TForm& form) : FForm(form) {}
+    ~TWinRealizer() override;
+    void Realize(TControl& control) override;
+    UINT Dpi = 96;
+    int Scale(int v) const { return MulDiv(v, static_cast<int>(Dpi), 96); }
+    TForm& Form() { return FForm; }
+    // Every control's window moved and its font made again for the DPI in use.
+    void Rescale(TControl& control);
+    void FontsChanged(TControl& control);
+
+private:
+    TForm& FForm;
+};
+
+// The peer of one control: its window, its font, and what it does with the messages of its
+// window and with those its parent reflects to it.
+class TWinPeer : public IControlPeer {
+public:
+    TWinPeer(TWinRealizer& realizer, TControl& control) : R(realizer), C(control) {}
+    ~TWinPeer() override
+    {
+        if (Wnd) {
+            HWND wnd = Wnd;
+            Detach();
+            DestroyWindow(wnd);
+        }
+        if (FFont) DeleteObject(FFont);
+        if (FBrush) DeleteObject(FBrush);
+    }
+
+    void Create(HWND parent, const wchar_t* cls, DWORD style, DWORD exStyle)
+    {
+        if (C.Visible()) style |= WS_VISIBLE;
+        if (!C.Enabled()) style |= WS_DISABLED;
+        const RECT r = ScaledBounds();
+        Wnd = CreateWindowExW(exStyle, cls, WStr(C.Caption()), style, r.left, r.top,
+                              r.right - r.left, r.bottom - r.top, parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+        if (!Wnd) throw EAppError(u"Cannot create the window of " + C.Name());
+        SetPropW(Wnd, kPeerProp, this);
+        UpdateFont();
+    }
+
+    // Subclasses a window of a system class so that its messages reach this peer first.
+    void Subclass() { SetWindowSubclass(Wnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)); }
+
+    void Detach()
+    {
+        if (!Wnd) return;
+        RemoveWindowSubclass(Wnd, SubclassProc, kSubclassId);
+        RemovePropW(Wnd, kPeerProp);
+        Wnd = nullptr;
+    }
+
+    RECT ScaledBounds() const
+    {
+        const TRect& b = C.BoundsRect();
+        return {R.Scale(b.Left), R.Scale(b.Top), R.Scale(b.Left + b.Width), R.Scale(b.Top + b.Height)};
+    }
+
+    void Changed(TChange what) override
+    {
+        if (!Wnd) return;
+        switch (what) {
+        case TChange::Bounds: {
+            const RECT r = ScaledBounds();
+            SetWindowPos(Wnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        case TChange::Caption:
+            SetWindowTextW(Wnd, WStr(C.Caption()));
+            InvalidateRect(Wnd, nullptr, TRUE);
+            break;
+        case TChange::Visible:
+            ShowWindow(Wnd, C.Visible() ? SW_SHOWNA : SW_HIDE);
+            VisibilityChanged();
+            break;
+        case TChange::Enabled:
+            EnableWindow(Wnd, C.Enabled());
+            InvalidateRect(Wnd, nullptr, TRUE);
+            break;
+        case TChange::Font:
+            UpdateFont();
+            break;
+        case TChange::Color:
+            if (FBrush) DeleteObject(FBrush);
+            FBrush = nullptr;
+            InvalidateRect(Wnd, nullptr, TRUE);
+            break;
+        case TChange::State:
+        case TChange::Style:
+            StateChanged();
+            InvalidateRect(Wnd, nullptr, TRUE);
+            break;
+        }
+    }
+
+    int TextWidth(const std::u16string& text, const TFont& font) override
+    {
+        return MeasureText(text, font, 96);
+    }
+
+    void UpdateFont()
+    {
+        if (FFont) DeleteObject(FFont);
+        FFont = MakeControlFont(C, R.Dpi);
+        if (Wnd) {
+            SendMessageW(Wnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+            InvalidateRect(Wnd, nullptr, TRUE);
+        }
+    }
+
+    // The brush of this control's colour, for its own background and its children's.
+    HBRUSH Brush()
+    {
+        if (!FBrush) FBrush = CreateSolidBrush(ResolveColor(C.Color()));
+        return FBrush;
+    }
+
+    virtual void VisibilityChanged() {}
+    virtual void StateChanged() {}
+    virtual void Paint(HDC, const RECT&) {}
+    virtual void Command(WORD) {}
+    virtual void DrawItem(const DRAWITEMSTRUCT&) {}
+    // Messages of the window; handled sets whether the default handling is skipped.
+    virtual LRESULT Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled);
+
+    static LRESULT CALLBACK SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                         DWORD_PTR data)
+    {
+        auto* peer = reinterpret_cast<TWinPeer*>(data);
+        bool handled = false;
+        const LRESULT result = peer->Message(msg, wp, lp, handled);
+        if (msg == WM_NCDESTROY) peer->Detach();
+        return handled ? result : DefSubclassProc(wnd, msg, wp, lp);
+    }
+
+    TWinRealizer& R;
+    TControl& C;
+    HWND Wnd = nullptr;
+    HFONT FFont = nullptr;
+    HBRUSH FBrush = nullptr;
+};
+
+// What every window holding controls does with its children's notifications: they go to the
+// child's peer; static and button children are painted on this window's colour.
+bool Reflect(TWinPeer& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
+{
+    switch (msg) {
+    case WM_COMMAND:
+        if (TWinPeer* child = PeerOf(reinterpret_cast<HWND>(lp))) {
+            child->Command(HIWORD(wp));
+            result = 0;
+            return true;
+        }
+        return false;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+        if (TWinPeer* child = PeerOf(item->hwndItem)) {
+            child->DrawItem(*item);
+            result = TRUE;
+            return true;
+        }
+        return false;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        HDC dc = reinterpret_cast<HDC>(wp);
+        TWinPeer* child = PeerOf(reinterpret_cast<HWND>(lp));
+        SetBkColor(dc, ResolveColor(self.C.Color()));
+        SetTextColor(dc, ResolveColor(child ? child->C.Font().Color : clWindowText));
+        result = reinterpret_cast<LRESULT>(self.Brush());
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+LRESULT TWinPeer::Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled)
+{
+    LRESULT result = 0;
+    handled = Reflect(*this, msg, wp, lp, result);
+    return result;
+}
+
+// Panels, pages and the tool bar: a window of our class that paints its colour.
+class TPanelPeer : public TWinPeer {
+public:
+    using TWinPeer::TWinPeer;
+    void Paint(HDC dc, const RECT& r) override { FillRect(dc, &r, Brush()); }
+};
+
+// Labels, markup, the shape, the busy indicator and the vector image: painted whole.
+class TPaintPeer : public TWinPeer {
+public:
+    using TWinPeer::TWinPeer;
+
+    void Paint(HDC dc, const RECT& r) override
+    {
+        // Double-buffered: drawn off screen, then copied.
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        if (w <= 0 || h <= 0) return;
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+        HGDIOBJ oldBmp = SelectObject(mem, bmp);
+        HGDIOBJ oldFont = SelectObject(mem, FFont);
+        const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
+        HBRUSH brush = CreateSolidBrush(ResolveColor(back));
+        FillRect(mem, &r, brush);
+        DeleteObject(brush);
+        PaintControl(C, mem, r, R.Dpi, FFont);
+        BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+        SelectObject(mem, oldFont);
+        SelectObject(mem, oldBmp);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+    }
+
+    void StateChanged() override { UpdateTimer(); }
+    void VisibilityChanged() override { UpdateTimer(); }
+
+    void UpdateTimer()
+    {
+        auto* busy = dynamic_cast<TActivityIndicator*>(&C);
+        if (!busy || !Wnd) return;
+        if (busy->Animate() && busy->Visible()) {
+            if (!FTimer) FTimer = SetTimer(Wnd, kAnimationTimer, static_cast<UINT>(busy->FrameDelay()), nullptr);
+        } else if (FTimer) {
+            KillTimer(Wnd, kAnimationTimer);
+            FTimer = 0;
+        }
+    }
+
+    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override
+    {
+        switch (msg) {
+        case WM_TIMER:
+            if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) busy->NextFrame();
+            handled = true;
+            return 0;
+        case WM_SETCURSOR:
+            if (C.Cursor() == TCursor::crHandPoint) {
+                SetCursor(LoadCursorW(nullptr, IDC_HAND));
+                handled = true;
+                return TRUE;
+            }
+            return 0;
+        case WM_LBUTTONUP:
+            if (C.OnClick) {
+                C.Click();
+                handled = true;
+            }
+            return 0;
+        case WM_NCHITTEST:
+            // Only controls that take clicks or show a cursor catch the mouse.
+            if (!C.OnClick && C.Cursor() == TCursor::crDefault) {
+                handled = true;
+                return HTTRANSPARENT;
+            }
+            return TWinPeer::Message(msg, wp, lp, handled);
+        default:
+            return TWinPeer::Message(msg, wp, lp, handled);
+        }
+    }
+
+    UINT_PTR FTimer = 0;
+};
+
+class TGroupBoxPeer : public TWinPeer {
+public:
+    using TWinPeer::TWinPeer;
+    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override
+    {
+        if (msg == WM_ERASEBKGND) {
+            RECT r;
+            GetClientRect(Wnd, &r);
+            TControl* parent = C.Parent();
+            HBRUSH brush = CreateSolidBrush(ResolveColor(parent ? parent->Color() : clWindow));
+            FillRect(reinterpret_cast<HDC>(wp), &r, brush);
+            DeleteObject(brush);
+            handled = true;
+            return 1;
+        }
+        return TWinPeer::Message(msg, wp, lp, handled);
+    }
+};
+
+class TCheckBoxPeer : public TWinPeer {
+public:
+    using TWinPeer::TWinPeer;
+    void StateChanged() override
+    {
+        auto& box = static_cast<TCheckBox&>(C);
+        SendMessageW(Wnd, BM_SETCHECK, box.Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
+    void Command(WORD code) override
+    {
+        if (code == BN_CLICKED) C.Click();
+    }
+};
+
+// Styled buttons and tool buttons: real push buttons that we draw ourselves.
+class TButtonPeer : public TWinPeer {
+public:
+    using TWinPeer::TWinPeer;
+
+    void Command(WORD code) override
+    {
+        if (code == BN_CLICKED) C.Click();
+    }
+
+    void DrawItem(const DRAWITEMSTRUCT& item) override
+    {
+        const TStyledLook* look = nullptr;
+        bool down = false;
+        bool showCaption = true;
+        if (auto* b = dynamic_cast<TStyledButton*>(&C)) {
+            look = &b->Look();
+            down = b->Down();
+        } else if (auto* t = dynamic_cast<TStyledToolButton*>(&C)) {
+            if (TStyledToolBar* bar = t->ToolBar()) {
+                look = &bar->Look();
+                showCaption = bar->ShowCaptions();
+            }
+            down = t->Down();
+        }
+        if (!look) return;
+        TStyledButtonState state = TStyledButtonState::bsmNormal;
+        const bool focusCue = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
+        if (!C.Enabled()) state = TStyledButtonState::bsmDisabled;
+        else if ((item.itemState & ODS_SELECTED) || down) state = TStyledButtonState::bsmPressed;
+        else if (FHot) state = TStyledButtonState::bsmHot;
+        else if (focusCue) state = TStyledButtonState::bsmSelected;
+        const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
+        DrawStyledButton(item.hDC, item.rcItem, *look, StyleOf(look->Styles, state), back,
+                         showCaption ? C.Caption() : std::u16string(), FFont, R.Dpi, focusCue);
+    }
+
+    LRESULT Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override
+    {
+        switch (msg) {
+        case WM_MOUSEMOVE:
+            if (!FHot) {
+                FHot = true;
+                TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, Wnd, 0};
+                TrackMouseEvent(&track);
+                InvalidateRect(Wnd, nullptr, FALSE);
+            }
+            break;
+        case WM_MOUSELEAVE:
+            FHot = false;
+            InvalidateRect(Wnd, nullptr, FALSE);
+            break;
+        case WM_ERASEBKGND:
+            handled = true;
+            return 1;
+        default:
+            break;
+        }
+        return TWinPeer::Message(msg, wp, lp, handled);
+    }
+
+    bool FHot = false;
+};
+
+// The form's window; every message passes through the form's WindowProc.
+class TFormPeer final : public TWinPeer, public IFormPeer {
+public:
+    TFormPeer(TWinRealizer& realizer, TForm& form) : TWinPeer(realizer, form), F(form) {}
+
+    DWORD Style() const
+    {
+        DWORD style = WS_CLIPCHILDREN;
+        switch (F.BorderStyle()) {
+        case TFormBorderStyle::bsNone:
+            return style | WS_POPUP;
+        case TFormBorderStyle::bsSizeable:
+            style |= WS_THICKFRAME;
+            break;
+        default:
+            break;
+        }
+        style |= WS_OVERLAPPED | WS_CAPTION;
+        if (F.BorderIcons() & biSystemMenu) style |= WS_SYSMENU;
+        if (F.BorderIcons() & biMinimize) style |= WS_MINIMIZEBOX;
+        if (F.BorderIcons() & biMaximize) style |= WS_MAXIMIZEBOX;
+        return style;
+    }
+    DWORD ExStyle() const { return WS_EX_CONTROLPARENT | (Application().MainFormOnTaskBar ? WS_EX_APPWINDOW : 0); }
+
+    void CreateForm()
+    {
+        Wnd = CreateWindowExW(ExStyle(), kFormClass, WStr(F.Caption()), Style(), CW_USEDEFAULT,
+                              CW_USEDEFAULT, F.ClientWidth(), F.ClientHeight(), nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
+        if (!Wnd) throw EAppError(u"Cannot create the window " + F.Name());
+        SetPropW(Wnd, kPeerProp, static_cast<TWinPeer*>(this));
+        R.Dpi = GetDpiForWindow(Wnd);
+        if (R.Dpi == 0) R.Dpi = 96;
+        FitWindow(nullptr);
+        UpdateFont();
+        if (F.DarkTitleBarRequested()) RequestDarkTitleBar();
+    }
+
+    // Sizes the window so that its client area is the form's, scaled; placed at pos if given.
+    void FitWindow(const POINT* pos)
+    {
+        RECT r = {0, 0, R.Scale(F.ClientWidth()), R.Scale(F.ClientHeight())};
+        AdjustWindowRectExForDpi(&r, Style(), FALSE, ExStyle(), R.Dpi);
+        UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+        if (!pos) flags |= SWP_NOMOVE;
+        SetWindowPos(Wnd, nullptr, pos ? pos->x : 0, pos ? pos->y : 0, r.right - r.left,
+                     r.bottom - r.top, flags);
+    }
+
+    void Changed(TChange what) override
+    {
+        if (!Wnd) return;
+        switch (what) {
+        case TChange::Bounds:
+            FitWindow(nullptr);
+            break;
+        case TChange::Style:
+            SetWindowLongPtrW(Wnd, GWL_STYLE, static_cast<LONG_PTR>(Style() | (IsWindowVisible(Wnd) ? WS_VISIBLE : 0)));
+            SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+            FitWindow(nullptr);
+            break;
+        case TChange::Visible:
+            break;  // the form shows through ShowForm
+        default:
+            TWinPeer::Changed(what);
+            break;
+        }
+    }
+
+    void* Handle() override { return Wnd; }
+    void RequestDarkTitleBar() override { RequestDarkMode(Wnd); }
+    void Close() override
+    {
+        if (Wnd) PostMessageW(Wnd, WM_CLOSE, 0, 0);
+    }
+
+    void DefaultHandler(TMessage& m) override
+    {
+        const UINT msg = m.Msg;
+        const auto wp = static_cast<WPARAM>(m.WParam);
+        const auto lp = static_cast<LPARAM>(m.LParam);
+        LRESULT result = 0;
+        if (Reflect(*this, msg, wp, lp, result)) {
+            m.Result = result;
+            return;
+        }
+        switch (msg) {
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(Wnd, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, Brush());
+            m.Result = 1;
+            return;
+        }
+        case WM_COMMAND:
+            // Enter, through the dialog manager: the focused button is clicked.
+            if (LOWORD(wp) == IDOK && lp == 0) {
+                if (TWinPeer* focused = PeerOf(GetFocus()); dynamic_cast<TButtonPeer*>(focused))
+                    focused->C.Click();
+            }
+            m.Result = 0;
+            return;
+        case WM_DPICHANGED: {
+            R.Dpi = HIWORD(wp);
+            const auto* suggested = reinterpret_cast<const RECT*>(lp);
+            const POINT pos = {suggested->left, suggested->top};
+            FitWindow(&pos);
+            R.Rescale(F);
+            m.Result = 0;
+            return;
+        }
+        case WM_SETTINGCHANGE:
+            if (F.DesktopFont()) R.FontsChanged(F);
+            break;
+        case WM_CLOSE:
+            DestroyWindow(Wnd);
+            m.Result = 0;
+            return;
+        case WM_DESTROY:
+            if (Application().MainForm == &F) PostQuitMessage(0);
+            break;
+        default:
+            break;
+        }
+        m.Result = DefWindowProcW(Wnd, msg, wp, lp);
+    }
+
+    TForm& F;
+    bool FShown = false;
+};
+
+LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    auto* peer = dynamic_cast<TFormPeer*>(PeerOf(wnd));
+    if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
+    TMessage m{msg, static_cast<std::uintptr_t>(wp), static_cast<std::intptr_t>(lp), 0};
+    peer->F.WindowProc(m);
+    if (msg == WM_NCDESTROY) peer->Detach();
+    return static_cast<LRESULT>(m.Result);
+}
+
+LRESULT CALLBACK OwnProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    TWinPeer* peer = PeerOf(wnd);
+    if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
+    bool handled = false;
+    LRESULT result = peer->Message(msg, wp, lp, handled);
+    if (handled) return result;
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        RECT r;
+        GetClientRect(wnd, &r);
+        peer->Paint(dc, r);
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        peer->Detach();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(wnd, msg, wp, lp);
+}
+
+TWinRealizer::~TWinRealizer()
+{
+    // Deepest first, so that no window outlives the peer that answers for it.
+    struct Local {
+        static void Drop(TControl& c)
+        {
+            if (auto* win = dynamic_cast<TWinControl*>(&c))
+                for (TControl* child : win->Controls()) Drop(*child);
+            c.SetPeer(nullptr);
+        }
+    };
+    for (TControl* child : FForm.Controls()) Local::Drop(*child);
+    FForm.SetPeer(nullptr);
+}
+
+void TWinRealizer::Realize(TControl& control)
+{
+    if (control.Peer()) return;
+    TWinControl* parent = control.Parent();
+    auto* parentPeer = parent ? dynamic_cast<TWinPeer*>(parent->Peer()) : nullptr;
+    if (!parentPeer || !parentPeer->Wnd) return;
+    HWND parentWnd = parentPeer->Wnd;
+    const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+    std::unique_ptr<TWinPeer> peer;
+    if (dynamic_cast<TGroupBox*>(&control)) {
+        peer = std::make_unique<TGroupBoxPeer>(*this, control);
+        peer->Create(parentWnd, L"BUTTON", child | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+        peer->Subclass();
+    } else if (auto* box = dynamic_cast<TCheckBox*>(&control)) {
+        peer = std::make_unique<TCheckBoxPeer>(*this, control);
+        peer->Create(parentWnd, L"BUTTON", child | BS_CHECKBOX | (box->TabStop() ? WS_TABSTOP : 0), 0);
+        peer->Subclass();
+        peer->StateChanged();
+    } else if (dynamic_cast<TStyledButton*>(&control) || dynamic_cast<TStyledToolButton*>(&control)) {
+        peer = std::make_unique<TButtonPeer>(*this, control);
+        peer->Create(parentWnd, L"BUTTON", child | BS_OWNERDRAW | (control.TabStop() ? WS_TABSTOP : 0), 0);
+        peer->Subclass();
+    } else if (dynamic_cast<TWinControl*>(&control)) {
+        peer = std::make_unique<TPanelPeer>(*this, control);
+        peer->Create(parentWnd, kPanelClass, child | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
+    } else {
+        peer = std::make_unique<TPaintPeer>(*this, control);
+        peer->Create(parentWnd, kPaintClass, child, 0);
+        peer->StateChanged();
+    }
+    control.SetPeer(std::move(peer));
+    if (auto* win = dynamic_cast<TWinControl*>(&control))
+        for (TControl* c : win->Controls()) Realize(*c);
+}
+
+void TWinRealizer::Rescale(TControl& control)
+{
+    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer()); peer && &control != &FForm) {
+        peer->Changed(TChange::Bounds);
+        peer->UpdateFont();
+    } else if (peer) {
+        peer->UpdateFont();
+    }
+    if (auto* win = dynamic_cast<TWinControl*>(&control))
+        for (TControl* c : win->Controls()) Rescale(*c);
+}
+
+void TWinRealizer::FontsChanged(TControl& control)
+{
+    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer())) peer->UpdateFont();
+    if (auto* win = dynamic_cast<TWinControl*>(&control))
+        for (TControl* c : win->Controls()) FontsChanged(*c);
+}
+
+void RegisterClasses()
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpfnWndProc = FormProc;
+    wc.lpszClassName = kFormClass;
+    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    RegisterClassExW(&wc);
+    wc.hIcon = nullptr;
+    wc.lpfnWndProc = OwnProc;
+    wc.lpszClassName = kPanelClass;
+    RegisterClassExW(&wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpszClassName = kPaintClass;
+    RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+TWin32Toolkit::TWin32Toolkit()
+{
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&FGdiplusToken, &input, nullptr);
+    RegisterClasses();
+    if (!Application().OnException) {
+        Application().OnException = [](const std::exception& e) {
+            const std::u16string text = Utf8ToUtf16(e.what());
+            TForm* main = Application().MainForm;
+            HWND owner = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+            MessageBoxW(owner, WStr(text), WStr(Application().Title.empty() ? u"Tavrino" : Application().Title),
+                        MB_OK | MB_ICONERROR);
+        };
+    }
+}
+
+TWin32Toolkit::~TWin32Toolkit()
+{
+    if (FGdiplusToken) Gdiplus::GdiplusShutdown(FGdiplusToken);
+}
+
+HWND RealizeForm(TForm& form)
+{
+    if (form.FormPeer()) return static_cast<HWND>(form.FormPeer()->Handle());
+    auto realizer = std::make_unique<TWinRealizer>(form);
+    TWinRealizer& r = *realizer;
+    auto peer = std::make_unique<TFormPeer>(r, form);
+    TFormPeer& formPeer = *peer;
+    form.SetPeer(std::move(peer));
+    form.Attach(&formPeer, std::move(realizer));
+    formPeer.CreateForm();
+    for (TControl* c : form.Controls()) r.Realize(*c);
+    return formPeer.Wnd;
+}
+
+void ShowForm(TForm& form)
+{
+    auto* peer = dynamic_cast<TFormPeer*>(form.Peer());
+    if (!peer || !peer->Wnd) return;
+    if (!peer->FShown && form.Position() == TPosition::poScreenCenter) {
+        MONITORINFO mi = {sizeof mi, {}, {}, 0};
+        GetMonitorInfoW(MonitorFromWindow(peer->Wnd, MONITOR_DEFAULTTOPRIMARY), &mi);
+        RECT w;
+        GetWindowRect(peer->Wnd, &w);
+        const int width = w.right - w.left, height = w.bottom - w.top;
+        const RECT& area = mi.rcWork;
+        SetWindowPos(peer->Wnd, nullptr, area.left + (area.right - area.left - width) / 2,
+                     area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    peer->FShown = true;
+    ShowWindow(peer->Wnd, SW_SHOWNORMAL);
+    UpdateWindow(peer->Wnd);
+    SetForegroundWindow(peer->Wnd);
+}
+
+int RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TForm* main = Application().MainForm;
+        HWND dialog = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+        if (dialog && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+HWND ControlHandle(const TControl& control)
+{
+    auto* peer = dynamic_cast<TWinPeer*>(control.Peer());
+    return peer ? peer->Wnd : nullptr;
+}
+
+UINT FormDpi(const TForm& form)
+{
+    auto* peer = dynamic_cast<TWinPeer*>(form.Peer());
+    return peer ? peer->R.Dpi : 96;
+}
