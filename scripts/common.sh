@@ -7,7 +7,10 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(cmake make g++ googletest git python3 procps binutils
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei
-  nginx iproute2 clang)
+  nginx iproute2 clang locales)
+
+# Wine takes the user's locale from LANG, and only from one that the C library has.
+LOCALES=(en_US.UTF-8 ko_KR.UTF-8 ja_JP.UTF-8 zh_CN.UTF-8 fr_FR.UTF-8 ru_RU.UTF-8 it_IT.UTF-8 de_DE.UTF-8)
 
 ensure_packages() {
   local missing=()
@@ -22,6 +25,22 @@ ensure_packages() {
   fi
   apt-get update -qq
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+ensure_locales() {
+  local have missing=0
+  have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
+  for l in "${LOCALES[@]}"; do
+    grep -qx "$(tr 'A-Z' 'a-z' <<<"${l/UTF-8/utf8}")" <<<"$have" && continue
+    missing=1
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >>/etc/locale.gen
+  done
+  [ "$missing" -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "warning: locales ${LOCALES[*]} are not all generated; the language tests need root to make them" >&2
+    return 0
+  fi
+  locale-gen >/dev/null
 }
 
 build_preset() {

@@ -6,6 +6,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$TOP"
 ensure_packages
+ensure_locales
 build_preset win64 >/dev/null
 
 run_dir="$TOP/build/run"

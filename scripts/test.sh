@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$TOP"
 ensure_packages
+ensure_locales
 
 cleanup() {
   for prefix in build/*/wineprefix; do
