@@ -28,18 +28,19 @@ ensure_packages() {
 }
 
 ensure_locales() {
-  local have missing=0
+  local have missing=()
   have=$(locale -a 2>/dev/null | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
   for l in "${LOCALES[@]}"; do
-    grep -qx "$(tr 'A-Z' 'a-z' <<<"${l/UTF-8/utf8}")" <<<"$have" && continue
-    missing=1
-    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >>/etc/locale.gen
+    grep -qx "$(tr 'A-Z' 'a-z' <<<"${l/UTF-8/utf8}")" <<<"$have" || missing+=("$l")
   done
-  [ "$missing" -eq 0 ] && return 0
+  [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "warning: locales ${LOCALES[*]} are not all generated; the language tests need root to make them" >&2
+    echo "warning: locales ${missing[*]} are missing; the language tests need root to make them" >&2
     return 0
   fi
+  for l in "${missing[@]}"; do
+    grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null || echo "$l UTF-8" >>/etc/locale.gen
+  done
   locale-gen >/dev/null
 }
 
