@@ -39,20 +39,20 @@ std::u16string ContentType(HINTERNET request)
     return FromW(text.c_str(), size / sizeof(wchar_t));
 }
 
-// The declared length when there is one and it exceeds the cap: no need to read such a body.
-bool DeclaresTooLong(HINTERNET request)
+// The length that the response declares, if it declares one (capped just past kHttpBodyCap).
+std::optional<std::size_t> DeclaredLength(HINTERNET request)
 {
     wchar_t text[32];
     DWORD size = sizeof(text);
     if (!WinHttpQueryHeaders(request, WINHTTP_QUERY_CONTENT_LENGTH, WINHTTP_HEADER_NAME_BY_INDEX,
                              text, &size, WINHTTP_NO_HEADER_INDEX))
-        return false;
-    unsigned long long length = 0;
-    for (const wchar_t* c = text; *c >= L'0' && *c <= L'9'; ++c) {
-        length = length * 10 + static_cast<unsigned>(*c - L'0');
-        if (length > kHttpBodyCap) return true;
-    }
-    return false;
+        return std::nullopt;
+    std::size_t length = 0;
+    const wchar_t* c = text;
+    for (; *c >= L'0' && *c <= L'9'; ++c)
+        if (length <= kHttpBodyCap) length = length * 10 + static_cast<std::size_t>(*c - L'0');
+    if (c == text || *c != L'\0') return std::nullopt;
+    return length;
 }
 
 // The whole body, or nothing when the transfer broke or the body grew past the cap.
@@ -113,8 +113,11 @@ std::optional<std::u16string> TWinHttp::Get(const std::u16string& url,
                             WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
         !WinHttpReceiveResponse(request.Get(), nullptr))
         return std::nullopt;
-    if (DeclaresTooLong(request.Get())) return std::nullopt;
+    // A body declared too long is not read at all; one that ends short of its declared
+    // length is a broken transfer.
+    const std::optional<std::size_t> declared = DeclaredLength(request.Get());
+    if (declared && *declared > kHttpBodyCap) return std::nullopt;
     const std::optional<std::string> body = ReadBody(request.Get());
-    if (!body) return std::nullopt;
+    if (!body || (declared && body->size() != *declared)) return std::nullopt;
     return DecodeBody(*body, ContentType(request.Get()), decoding);
 }

@@ -9,13 +9,18 @@
 #include "system/ComPtr_win.h"
 
 namespace {
-[[noreturn]] void Fail(const char16_t* step, HRESULT hr)
+std::u16string HrText(HRESULT hr)
 {
     static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-    std::u16string code;
+    std::u16string text = u" (HRESULT 0x";
     for (int shift = 28; shift >= 0; shift -= 4)
-        code.push_back(kDigits[(static_cast<unsigned long>(hr) >> shift) & 0xF]);
-    throw EAppError(std::u16string(u"WMI: ") + step + u" failed (HRESULT 0x" + code + u")");
+        text.push_back(kDigits[(static_cast<unsigned long>(hr) >> shift) & 0xF]);
+    return text + u")";
+}
+
+[[noreturn]] void Fail(const char16_t* step, HRESULT hr)
+{
+    throw EAppError(std::u16string(u"WMI: ") + step + u" failed" + HrText(hr));
 }
 
 // A value's text form in the invariant locale (numbers as plain decimal text).
@@ -63,12 +68,13 @@ public:
         LPOLESTR name = const_cast<LPOLESTR>(WStr(property));
         DISPID id = 0;
         HRESULT hr = FObject->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
-        if (FAILED(hr)) return TWmiValue::Error(u"unknown property " + property);
+        if (FAILED(hr)) return TWmiValue::Error(u"unknown property " + property + HrText(hr));
         DISPPARAMS none = {nullptr, nullptr, 0, 0};
         TVariant value;
-        hr = FObject->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+        // Read as script hosts read a member without arguments: as a property or a method.
+        hr = FObject->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none,
                              value.Get(), nullptr, nullptr);
-        if (FAILED(hr)) return TWmiValue::Error(u"reading " + property + u" failed");
+        if (FAILED(hr)) return TWmiValue::Error(u"reading " + property + u" failed" + HrText(hr));
         const VARIANT& v = *value;
         if (v.vt == VT_NULL || v.vt == VT_EMPTY) return TWmiValue::Null();
         if (v.vt & VT_ARRAY) return ArrayValue(v);
@@ -107,8 +113,10 @@ public:
         const TBstr text(WStr(query));
         const TBstr language(L"WQL");
         TComPtr<ISWbemObjectSet> set;
-        HRESULT hr = FServices->ExecQuery(text.Get(), language.Get(), wbemFlagReturnImmediately,
-                                          nullptr, set.Out());
+        // Synchronous and forward-only: a failing query fails here, not later as an empty
+        // enumeration.
+        HRESULT hr = FServices->ExecQuery(text.Get(), language.Get(), wbemFlagForwardOnly, nullptr,
+                                          set.Out());
         if (FAILED(hr) || !set) Fail(u"ExecQuery", hr);
         TComPtr<IUnknown> enumerator;
         hr = set->get__NewEnum(enumerator.Out());
