@@ -7,6 +7,7 @@
 #include "common/Error.h"
 #include "common/Translate_win.h"
 #include "styling/MarveticButtonStyles.h"
+#include "system/NetworkService_win.h"
 #include "system/RegistryFacility_win.h"
 #include "system/Shell_win.h"
 #include "toolkit/Resources.h"
@@ -37,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     TWinRegistry registry;
     TWinThreads threads;
     TWinShell shell;
-    TNullNetwork network;
+    TWinNetwork network;
     TNullUpdateCheck update;
     TPlatform platform{registry, threads, network, update, shell, updateSystem};
 
@@ -49,6 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     if (form.CloseRequested()) return 0;
     ShowForm(form);
     const int code = RunMessageLoop();
-    Application().MainForm = nullptr;
-    return code;
+    // Ends here, at once: a refresh worker or the update check may still be running, and
+    // they use the objects above, so nothing of this frame or of the process is torn down.
+    ExitProcess(static_cast<UINT>(code));
 }
