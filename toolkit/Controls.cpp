@@ -184,14 +184,14 @@ void TWinControl::InsertControl(TControl* child)
     child->FParent = this;
     if (TForm* form = ParentForm(); form && form->Realizer() && Peer())
         form->Realizer()->Realize(*child);
-    if (child->Align() != TAlign::alNone) Realign();
+    Realign();
 }
 
 void TWinControl::RemoveControl(TControl* child)
 {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), child), FControls.end());
     child->FParent = nullptr;
-    if (child->Align() != TAlign::alNone) Realign();
+    Realign();
 }
 
 void TWinControl::SetChildIndex(TControl* child, std::size_t index)

@@ -27,6 +27,7 @@ public:
             if (FPos >= FText.size()) break;
             const char c = FText[FPos];
             if (std::isalpha(static_cast<unsigned char>(c))) {
+                if (command == 0 && c != 'M' && c != 'm') Fail("path must start with a moveto");
                 command = c;
                 ++FPos;
             } else if (command == 0) {

@@ -1,0 +1,276 @@
+// The button style family "Marvetic": every state of every appearance against the family's
+// tables, the colour rules its derived colours come from, the registry of families, and
+// FitLabelFont.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "styling/MarveticButtonStyles.h"
+#include "support/FakePeer.h"
+#include "common/Text.h"
+#include "toolkit/ButtonStyles.h"
+#include "toolkit/StyledButtons.h"
+
+namespace {
+
+using A = TStyledButtonAttributes;
+constexpr TColor C(std::uint32_t rgb)
+{
+    return RGBColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+constexpr auto Solid = TButtonDrawStyle::btnSolid;
+constexpr auto Clear = TButtonDrawStyle::btnClear;
+constexpr auto Border = TBorderDrawStyle::brdSolid;
+constexpr auto NoBorder = TBorderDrawStyle::brdClear;
+
+A Set(TButtonDrawStyle fill, TBorderDrawStyle border, std::uint32_t button, std::uint32_t borderColor,
+      std::uint32_t font)
+{
+    A a;
+    a.DrawType = TButtonDrawType::btRoundRect;
+    a.ButtonDrawStyle = fill;
+    a.BorderDrawStyle = border;
+    a.ButtonColor = C(button);
+    a.BorderColor = C(borderColor);
+    a.BorderWidth = 0;
+    a.FontColor = C(font);
+    a.FontStyle = 0;
+    return a;
+}
+
+struct AppearanceCase {
+    const char16_t* Appearance;
+    TStyledButtonStyles Expected;  // Normal, Pressed, Selected, Hot, Disabled
+};
+
+// Written out from the family's tables A and B, every attribute of every state.
+TStyledButtonStyles NormalSets()
+{
+    return {Set(Solid, Border, 0x3D84DD, 0x3D84DD, 0xFFFFFF), Set(Solid, Border, 0x3D84DD, 0x3D84DD, 0xFFFFFF),
+            Set(Solid, Border, 0x3D84DD, 0x3D84DD, 0xFFFFFF), Set(Solid, Border, 0x5090E0, 0x3D84DD, 0xFFFFFF),
+            Set(Solid, Border, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0)};
+}
+TStyledButtonStyles HeaderSets()
+{
+    return {Set(Clear, Border, 0xFFFFFF, 0x000000, 0x000000), Set(Solid, NoBorder, 0x3D84DD, 0x3D84DD, 0xFFFFFF),
+            Set(Solid, NoBorder, 0x5090E0, 0x3D84DD, 0xFFFFFF), Set(Solid, NoBorder, 0x3D84DD, 0x3D84DD, 0xFFFFFF),
+            Set(Clear, Border, 0xFFFFFF, 0xBCBCBC, 0x808080)};
+}
+TStyledButtonStyles OutlineSets()
+{
+    return {Set(Clear, Border, 0x3D84DD, 0x3D84DD, 0x000000), Set(Solid, Border, 0x3D84DD, 0x3D84DD, 0xFFFFFF),
+            Set(Solid, Border, 0x5090E0, 0x3D84DD, 0xFFFFFF), Set(Solid, Border, 0x5090E0, 0x3D84DD, 0xFFFFFF),
+            Set(Clear, Border, 0x3D84DD, 0xD7D7D7, 0xB3B3B3)};
+}
+
+TStyledButtonStyles Compute(const std::u16string& family, const std::u16string& cls, const std::u16string& look)
+{
+    TMarveticButtonStyles styles;
+    TStyledButtonStyles out;
+    // Sets handed in dirty: every attribute must be filled, none left over.
+    for (A& a : out) {
+        a.DrawType = TButtonDrawType::btEllipse;
+        a.BorderWidth = 7;
+        a.FontStyle = fsBold | fsItalic;
+        a.ButtonColor = C(0x123456);
+    }
+    styles.ComputeAttributes(family, cls, look, out[0], out[1], out[2], out[3], out[4]);
+    return out;
+}
+
+const char* const kStateNames[] = {"Normal", "Pressed", "Selected", "Hot", "Disabled"};
+
+TEST(StylesTest, EveryStateOfEveryAppearanceMatchesTheTables)
+{
+    const AppearanceCase cases[] = {
+        {u"Normal", NormalSets()},   {u"normal", NormalSets()},  {u"Header", HeaderSets()},
+        {u"HEADER", HeaderSets()},   {u"hEaDeR", HeaderSets()},  {u"Outline", OutlineSets()},
+        {u"outline", OutlineSets()}, {u"OUTLINE", OutlineSets()}, {u"oUtLiNe", OutlineSets()},
+        {u"Unknown", NormalSets()},  {u"", NormalSets()},         {u"Outline ", NormalSets()},
+    };
+    for (const AppearanceCase& c : cases) {
+        const TStyledButtonStyles got = Compute(u"Marvetic", u"Primary", c.Appearance);
+        for (std::size_t i = 0; i < 5; ++i)
+            EXPECT_EQ(got[i], c.Expected[i]) << Utf16ToUtf8(c.Appearance) << " " << kStateNames[i];
+    }
+}
+
+TEST(StylesTest, FamilyAndClassNamesDoNotChangeTheResult)
+{
+    for (const char16_t* look : {u"Normal", u"Header", u"Outline"}) {
+        const auto reference = Compute(u"Marvetic", u"Primary", look);
+        EXPECT_EQ(Compute(u"Other", u"Primary", look), reference);
+        EXPECT_EQ(Compute(u"Marvetic", u"Secondary", look), reference);
+        EXPECT_EQ(Compute(u"", u"", look), reference);
+    }
+}
+
+TEST(StylesTest, NamesAndDefaults)
+{
+    TMarveticButtonStyles styles;
+    EXPECT_EQ(styles.FamilyName(), u"Marvetic");
+    EXPECT_EQ(styles.ClassNames(), std::vector<std::u16string>{u"Primary"});
+    EXPECT_EQ(styles.AppearanceNames(), (std::vector<std::u16string>{u"Normal", u"Header", u"Outline"}));
+    for (int result : {0, 1, 2, 7}) {
+        std::u16string cls = u"x", look = u"y";
+        styles.DefaultStyle(result, cls, look);
+        EXPECT_EQ(cls, u"Primary");
+        EXPECT_EQ(look, u"Normal");
+    }
+}
+
+TEST(StylesTest, ColourRulesGiveTheFamilysDerivedColours)
+{
+    const TColor accent = C(0x3D84DD);
+    EXPECT_EQ(LightenColor(accent, 10), C(0x5090E0));
+    EXPECT_EQ(GreyColor(LightenColor(accent, 50)), C(0xBCBCBC));
+    EXPECT_EQ(GreyColor(LightenColor(clBlack, 50)), C(0x808080));
+    EXPECT_EQ(GreyColor(LightenColor(accent, 70)), C(0xD7D7D7));
+    EXPECT_EQ(GreyColor(LightenColor(clBlack, 70)), C(0xB3B3B3));
+    EXPECT_EQ(LightenColor(clWhite, 40), clWhite);
+    EXPECT_EQ(LightenColor(accent, 0), accent);
+    EXPECT_EQ(LightenColor(accent, 100), clWhite);
+    EXPECT_EQ(GreyColor(clWhite), clWhite);
+}
+
+TEST(StylesTest, MulDivRoundsHalvesAwayFromZero)
+{
+    struct Case {
+        int A, B, C, Want;
+    };
+    const Case cases[] = {{255, 50, 100, 128},  {127, 50, 100, 64}, {194, 10, 100, 19},
+                          {-255, 50, 100, -128}, {255, -50, 100, -128}, {255, 50, -100, -128},
+                          {3, 1, 2, 2},          {-3, 1, 2, -2},    {1, 1, 3, 0},
+                          {7, 0, 5, 0},          {5, 5, 0, -1},     {2000000000, 3, 4, 1500000000}};
+    for (const Case& c : cases) EXPECT_EQ(MulDivRound(c.A, c.B, c.C), c.Want) << c.A << "*" << c.B << "/" << c.C;
+}
+
+// A family for the registry tests: answers with its own marker colour.
+class TMarkerFamily final : public IStyledButtonFamily {
+public:
+    TMarkerFamily(std::u16string name, TColor marker) : FName(std::move(name)), FMarker(marker) {}
+    std::u16string FamilyName() const override { return FName; }
+    const std::vector<std::u16string>& ClassNames() const override { return FClasses; }
+    const std::vector<std::u16string>& AppearanceNames() const override { return FLooks; }
+    void DefaultStyle(int, std::u16string& cls, std::u16string& look) const override
+    {
+        cls = u"Base";
+        look = u"Plain";
+    }
+    void ComputeAttributes(const std::u16string&, const std::u16string& cls, const std::u16string& look,
+                           A& normal, A& pressed, A& selected, A& hot, A& disabled) const override
+    {
+        LastClass = cls;
+        LastLook = look;
+        normal = A();
+        normal.ButtonColor = FMarker;
+        pressed = selected = hot = disabled = normal;
+    }
+    mutable std::u16string LastClass, LastLook;
+
+private:
+    std::u16string FName;
+    TColor FMarker;
+    std::vector<std::u16string> FClasses{u"Base", u"Extra"};
+    std::vector<std::u16string> FLooks{u"Plain", u"Fancy"};
+};
+
+TEST(StylesTest, RegistryFindsFamiliesByNameFirstMatchWins)
+{
+    auto first = std::make_shared<TMarkerFamily>(u"RegTestFamily", C(0x010101));
+    auto second = std::make_shared<TMarkerFamily>(u"regtestfamily", C(0x020202));
+    RegisterButtonFamily(first);
+    RegisterButtonFamily(second);
+    EXPECT_EQ(FindButtonFamily(u"REGTESTFAMILY"), first);
+    EXPECT_EQ(FindButtonFamily(u"RegTestFamily2"), nullptr);
+
+    TStyledButtonStyles styles;
+    ASSERT_TRUE(ComputeButtonStyles(u"regTESTfamily", u"Extra", u"Fancy", styles));
+    EXPECT_EQ(styles[4].ButtonColor, C(0x010101));
+    EXPECT_EQ(first->LastClass, u"Extra");
+    EXPECT_EQ(first->LastLook, u"Fancy");
+
+    // Names outside the family's lists are replaced by its defaults before it is asked.
+    ASSERT_TRUE(ComputeButtonStyles(u"RegTestFamily", u"Nope", u"Nope", styles));
+    EXPECT_EQ(first->LastClass, u"Base");
+    EXPECT_EQ(first->LastLook, u"Plain");
+
+    TStyledButtonStyles untouched;
+    untouched[0].ButtonColor = C(0xABCDEF);
+    EXPECT_FALSE(ComputeButtonStyles(u"NoSuchFamily", u"Base", u"Plain", untouched));
+    EXPECT_EQ(untouched[0].ButtonColor, C(0xABCDEF));
+}
+
+TEST(StylesTest, MarveticRegistersOnceAndStyledButtonsFindIt)
+{
+    RegisterMarveticButtonStyles();
+    RegisterMarveticButtonStyles();
+    const auto family = FindButtonFamily(u"marvetic");
+    ASSERT_NE(family, nullptr);
+    EXPECT_EQ(family->FamilyName(), u"Marvetic");
+
+    TStyledButton button(nullptr);
+    button.SetStyle(u"Marvetic", u"Primary", u"Outline");
+    EXPECT_EQ(button.Look().Styles, OutlineSets());
+    TStyledToolBar bar(nullptr);
+    bar.SetStyle(u"Marvetic", u"NoClass", u"Header");
+    EXPECT_EQ(bar.Look().Styles, HeaderSets());
+}
+
+class FitLabelFontTest : public ::testing::Test {
+protected:
+    // A label of the given width whose caption measures textWidth, in a font of size points.
+    TLabel& Label(int width, int textWidth, int points)
+    {
+        label.SetBounds(0, 0, width, 20);
+        label.SetCaption(u"Tavrino");
+        TFont font;
+        font.Name = u"Tahoma";
+        font.SetSize(points);
+        label.SetFont(font);
+        auto peer = std::make_unique<TFakePeer>();
+        peer->Widths[u"Tavrino"] = textWidth;
+        fake = peer.get();
+        label.SetPeer(std::move(peer));
+        return label;
+    }
+    TLabel label{nullptr};
+    TFakePeer* fake = nullptr;
+};
+
+TEST_F(FitLabelFontTest, ShrinksByTheRatioOfWidthsTruncatedWithAFloorOfSix)
+{
+    struct Case {
+        int Width, TextWidth, Points, Want;
+    };
+    const Case cases[] = {
+        {484, 600, 44, 35},   // 44 * 484 / 600 = 35.49
+        {484, 484, 44, 44},   // fits exactly: unchanged
+        {484, 300, 44, 44},   // fits: unchanged
+        {100, 1000, 44, 6},   // 4.4 is raised to the floor
+        {100, 700, 44, 6},    // 6.28 truncates to 6
+        {100, 5000, 9, 6},
+        {300, 301, 44, 43},   // just too wide: 43.85 truncates
+    };
+    for (const Case& c : cases) {
+        Label(c.Width, c.TextWidth, c.Points);
+        FitLabelFont(&label);
+        EXPECT_EQ(label.Font().Size(), c.Want) << c.Width << " " << c.TextWidth;
+        EXPECT_EQ(label.Font().Name, u"Tahoma");
+        ASSERT_FALSE(fake->MeasuredFonts.empty());
+        EXPECT_EQ(fake->MeasuredFonts.size(), 1u);  // one pass, no measuring again
+    }
+}
+
+TEST_F(FitLabelFontTest, MeasuresInTheLabelsOwnFontAndTitleHeightIs44Points)
+{
+    TFont title;
+    title.Height = 59;  // the title's character height in the window description
+    EXPECT_EQ(title.Size(), 44);
+    Label(484, 600, 44);
+    FitLabelFont(&label);
+    EXPECT_EQ(fake->MeasuredFonts.at(0).Size(), 44);
+    FitLabelFont(nullptr);  // nothing to fit
+}
+
+}  // namespace
