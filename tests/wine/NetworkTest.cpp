@@ -1,6 +1,6 @@
 // The network facilities against Wine's own: WMI through the scripting objects, the socket
 // layer's adapter list, the missing connections manager, and adapter discovery in a network
-// namespace that network_discovery.sh creates (it names what to expect in the environment).
+// namespace that network_namespace.sh creates (it names what to expect in the environment).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -138,11 +138,11 @@ TEST(WinNetworkTest, DiscoveryLeavesComBalanced)
     EXPECT_TRUE(ComIsBalanced());
 }
 
-// Inside the namespace of network_discovery.sh: one veth, IPv4 only.
+// Inside the namespace of network_namespace.sh: one veth, IPv4 only.
 TEST(WinNetworkNamespaceTest, FindsTheOnlyIPv4Adapter)
 {
     const std::u16string expectedIP = Env("TAVRINO_NETNS_IPV4_ONLY");
-    if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_discovery.sh";
+    if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
     TWinLocalAddresses local;
     EXPECT_EQ(GetLocalIP(local), expectedIP);
     TWinNetwork network;
@@ -153,12 +153,12 @@ TEST(WinNetworkNamespaceTest, FindsTheOnlyIPv4Adapter)
     EXPECT_FALSE(info.Name.empty());
 }
 
-// Inside the namespace of network_discovery.sh: the veth has an IPv6 address as well, which
+// Inside the namespace of network_namespace.sh: the veth has an IPv6 address as well, which
 // Wine's WMI lists first, so no adapter's first address shares the IPv4 prefix.
 TEST(WinNetworkNamespaceTest, IPv6ListedFirstFindsNothing)
 {
     const std::u16string expectedIP = Env("TAVRINO_NETNS_DUAL");
-    if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_discovery.sh";
+    if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
     TWinLocalAddresses local;
     EXPECT_EQ(GetLocalIP(local), expectedIP);
     TWinNetwork network;
@@ -166,5 +166,31 @@ TEST(WinNetworkNamespaceTest, IPv6ListedFirstFindsNothing)
     EXPECT_TRUE(info.GUID.empty());
     EXPECT_TRUE(info.IP.empty());
     EXPECT_TRUE(ComIsBalanced());
+
+    // Why: the adapter's first configured address is the IPv6 one.
+    TWinWmi wmi;
+    wmi.Initialize();
+    {
+        const auto services = wmi.Connect(u"localhost", u"root\\CIMV2");
+        const auto adapters = services->ExecQuery(kAdapterQuery);
+        const auto adapter = adapters->Next();
+        ASSERT_TRUE(adapter);
+        const auto configurations =
+            services->ExecQuery(kConfigurationQuery + adapter->Read(u"Index").Text);
+        const auto configuration = configurations->Next();
+        ASSERT_TRUE(configuration);
+        const TWmiValue ip = configuration->Read(u"IPAddress");
+        ASSERT_EQ(ip.Kind, TWmiValue::TKind::Array);
+        ASSERT_GE(ip.Items.size(), 2u);
+        EXPECT_NE(ip.Items[0].find(u':'), std::u16string::npos) << Utf16ToUtf8(ip.Items[0]);
+    }
+    wmi.Uninitialize();
+}
+// Inside the namespace of network_namespace.sh, whose loopback serves the program's API base.
+TEST(WinNetworkNamespaceTest, ProbesTheProgramsAddress)
+{
+    if (Env("TAVRINO_NETNS_PROBE").empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
+    TWinNetwork network;
+    EXPECT_TRUE(network.ProbePublicIP());
 }
 }  // namespace
