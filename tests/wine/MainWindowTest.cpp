@@ -1,0 +1,349 @@
+// The real main window on a virtual display: its client size and every control's window where
+// the layout puts it (at the DPI the prefix gives; window_dpi144.sh runs this at 144), the
+// accent strip's pixels while active and inactive, page switching by clicks, and screenshots
+// of both pages, of the Run button's looks and of the window in Korean, Japanese and Chinese.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/Main.h"
+#include "common/Error.h"
+#include "common/Text.h"
+#include "common/Translate.h"
+#include "common/Translate_win.h"
+#include "common/WinText_win.h"
+#include "styling/MarveticButtonStyles.h"
+#include "support/FakeNetwork.h"
+#include "support/FakeShell.h"
+#include "support/FakeUpdate.h"
+#include "support/InlineThreads.h"
+#include "support/MemoryRegistry.h"
+#include "support/UpdateDoubles.h"
+#include "toolkit/Resources.h"
+#include "toolkit/Win32Toolkit_win.h"
+
+namespace {
+
+void Pump(DWORD milliseconds = 150)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    } while (GetTickCount() < end);
+}
+
+// The position of a window inside its parent's client area.
+RECT RectInParent(HWND wnd)
+{
+    RECT r;
+    GetWindowRect(wnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(wnd), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+COLORREF ScreenPixel(HWND wnd, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(wnd, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+std::wstring ShotDir()
+{
+    const char* dir = std::getenv("TAVRINO_SHOTS_DIR");
+    std::wstring path = dir ? std::wstring(dir, dir + std::strlen(dir)) : L"shots";
+    CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
+
+// Saves what the screen shows of a window as PNG.
+void SaveShot(HWND wnd, const std::wstring& name)
+{
+    RECT r;
+    GetClientRect(wnd, &r);
+    POINT origin = {0, 0};
+    ClientToScreen(wnd, &origin);
+    const int w = r.right, h = r.bottom;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    SelectObject(mem, old);
+    {
+        Gdiplus::Bitmap image(bmp, nullptr);
+        CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+        const std::wstring file = ShotDir() + L"\\" + name + L".png";
+        EXPECT_EQ(image.Save(file.c_str(), &png, nullptr), Gdiplus::Ok) << "saving " << name.size();
+    }
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+std::string ReadOwnResource(const std::u16string& name)
+{
+    TWinResources resources;
+    auto data = resources.ReadRCData(name);
+    if (!data) throw EAppError(u"no resource " + name);
+    return *data;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Toolkit = new TWin32Toolkit();
+        TranslateStartupWin();
+        RegisterMarveticButtonStyles();
+    }
+    static void TearDownTestSuite()
+    {
+        delete Toolkit;
+        Toolkit = nullptr;
+    }
+
+    void SetUp() override
+    {
+        SetResourceReader(ReadOwnResource);
+        Form = std::make_unique<TFrmTavrino>(Platform);
+        Wnd = RealizeForm(*Form);
+        ASSERT_NE(Wnd, nullptr);
+        Form->DoCreate();
+        ShowForm(*Form);
+        Pump();
+    }
+    void TearDown() override
+    {
+        Form.reset();
+        Pump(50);
+    }
+
+    // A control's expected box in its parent's window at the window's DPI.
+    RECT Scaled(TRect r) const
+    {
+        const int dpi = static_cast<int>(FormDpi(*Form));
+        auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+        return {s(r.Left), s(r.Top), s(r.Left + r.Width), s(r.Top + r.Height)};
+    }
+
+    static TWin32Toolkit* Toolkit;
+    TMemoryRegistry Registry;
+    TInlineThreads Threads;
+    TFakeNetwork Network;
+    TFakeUpdate Update;
+    TFakeShell Shell;
+    TUpdateTestSystem System;
+    TPlatform Platform{Registry, Threads, Network, Update, Shell, System};
+    std::unique_ptr<TFrmTavrino> Form;
+    HWND Wnd = nullptr;
+};
+TWin32Toolkit* MainWindowTest::Toolkit = nullptr;
+
+struct Placed {
+    const char16_t* Name;
+    TRect Bounds;  // in the parent's client area, logical pixels, after the accent strip
+};
+const Placed kPlaces[] = {
+    {u"PnlMain", {0, 52, 498, 374}},       {u"Card1", {0, 0, 498, 374}},
+    {u"LblTitle", {8, 40, 484, 81}},       {u"LblContent", {0, 188, 500, 33}},
+    {u"BtnStart", {176, 264, 162, 68}},    {u"Card2", {0, 0, 498, 374}},
+    {u"LblVersion", {15, 344, 100, 15}},   {u"GroupBox1", {15, 6, 474, 67}},
+    {u"LblAdapter", {17, 32, 304, 15}},    {u"LblIPAddress", {344, 32, 109, 15}},
+    {u"GroupBox2", {15, 87, 474, 98}},     {u"ChkTcpNoDelay", {17, 64, 200, 17}},
+    {u"ChkTCPAckFrequency", {17, 32, 200, 17}}, {u"ChkTcpDelAckTick", {243, 32, 200, 17}},
+    {u"GroupBox3", {15, 199, 474, 66}},    {u"ChkNetworkThrottlingIndex", {17, 32, 200, 17}},
+    {u"ChkSystemResponsiveness", {243, 32, 200, 17}}, {u"PnlHead", {0, 2, 498, 50}},
+    {u"BtnHead", {10, 10, 358, 30}},       {u"BtnHome", {10, 0, 70, 30}},
+    {u"BtnConfig", {80, 0, 70, 30}},       {u"PnlLogo", {378, 0, 120, 50}},
+    {u"ImgLogo", {3, 0, 112, 50}},
+};
+
+TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
+{
+    if (const char* want = std::getenv("TAVRINO_EXPECT_DPI")) {
+        EXPECT_EQ(FormDpi(*Form), static_cast<UINT>(std::atoi(want)));
+    }
+    const UINT dpi = FormDpi(*Form);
+    RECT client;
+    GetClientRect(Wnd, &client);
+    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(dpi), 96));
+    EXPECT_EQ(client.bottom, MulDiv(426, static_cast<int>(dpi), 96));
+    const LONG style = GetWindowLongW(Wnd, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+
+    for (const Placed& p : kPlaces) {
+        SCOPED_TRACE(Utf16ToUtf8(p.Name));
+        auto* control = dynamic_cast<TControl*>(Form->FindComponent(p.Name));
+        ASSERT_NE(control, nullptr);
+        HWND wnd = ControlHandle(*control);
+        ASSERT_NE(wnd, nullptr);
+        EXPECT_EQ(GetParent(wnd), ControlHandle(*control->Parent()));
+        const RECT got = RectInParent(wnd);
+        const RECT want = Scaled(p.Bounds);
+        EXPECT_EQ(got.left, want.left);
+        EXPECT_EQ(got.top, want.top);
+        EXPECT_EQ(got.right, want.right);
+        EXPECT_EQ(got.bottom, want.bottom);
+    }
+    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->BtnDonate)));
+    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->Indicator)));
+    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card1)));
+    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->Card2)));
+
+    // The window sits centred on the work area.
+    RECT frame, area;
+    GetWindowRect(Wnd, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_NEAR((frame.left + frame.right) / 2, (area.left + area.right) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, (area.top + area.bottom) / 2, 1);
+}
+
+TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
+{
+    const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
+    const int dpi = static_cast<int>(FormDpi(*Form));
+    const int bottomRow = MulDiv(2, dpi, 96) - 1;
+    SetActiveWindow(Wnd);
+    Pump();
+    EXPECT_EQ(ScreenPixel(Wnd, 10, 0), accent);
+    EXPECT_EQ(ScreenPixel(Wnd, 400, bottomRow), accent);
+    EXPECT_NE(ScreenPixel(Wnd, 10, bottomRow + 1), accent);
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    Pump();
+    EXPECT_EQ(ScreenPixel(Wnd, 10, 0), GetSysColor(COLOR_GRAYTEXT));
+    EXPECT_EQ(ScreenPixel(Wnd, 400, bottomRow), GetSysColor(COLOR_GRAYTEXT));
+
+    SetActiveWindow(Wnd);
+    Pump();
+    EXPECT_EQ(ScreenPixel(Wnd, 10, 0), accent);
+    DestroyWindow(other);
+}
+
+TEST_F(MainWindowTest, ClickingConfigThenHomeSwitchesPagesWithOneButtonDown)
+{
+    HWND home = ControlHandle(*Form->BtnHome);
+    HWND config = ControlHandle(*Form->BtnConfig);
+    HWND card1 = ControlHandle(*Form->Card1);
+    HWND card2 = ControlHandle(*Form->Card2);
+    for (int round = 0; round < 2; ++round) {
+        SendMessageW(config, BM_CLICK, 0, 0);
+        Pump(50);
+        EXPECT_TRUE(Form->BtnConfig->Down());
+        EXPECT_FALSE(Form->BtnHome->Down());
+        EXPECT_TRUE(IsWindowVisible(card2));
+        EXPECT_FALSE(IsWindowVisible(card1));
+        SendMessageW(home, BM_CLICK, 0, 0);
+        Pump(50);
+        EXPECT_TRUE(Form->BtnHome->Down());
+        EXPECT_FALSE(Form->BtnConfig->Down());
+        EXPECT_TRUE(IsWindowVisible(card1));
+        EXPECT_FALSE(IsWindowVisible(card2));
+    }
+    // The logo opens the maker's page and leaves the page as it is.
+    RECT logo;
+    GetClientRect(ControlHandle(*Form->ImgLogo), &logo);
+    SendMessageW(ControlHandle(*Form->ImgLogo), WM_LBUTTONUP, 0, MAKELPARAM(logo.right / 2, logo.bottom / 2));
+    EXPECT_EQ(Shell.Opened.size(), 1u);
+    EXPECT_TRUE(IsWindowVisible(card1));
+}
+
+TEST_F(MainWindowTest, CheckBoxClicksReachTheirHandlersAndShowTheState)
+{
+    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    HWND box = ControlHandle(*Form->ChkTcpNoDelay);
+    const bool before = Form->ChkTcpNoDelay->Checked();
+    SendMessageW(box, BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_NE(Form->ChkTcpNoDelay->Checked(), before);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, Form->ChkTcpNoDelay->Checked());
+    Form->ChkTcpNoDelay->SetChecked(before);  // by code: the box follows
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, before);
+}
+
+TEST_F(MainWindowTest, ScreenshotsOfBothPagesAndOfTheRunButtonsLooks)
+{
+    HWND run = ControlHandle(*Form->BtnStart);
+    SaveShot(Wnd, L"window_home");
+    SaveShot(run, L"run_normal");
+    const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
+    // Normal: an outline in the accent colour on white, unfilled.
+    EXPECT_EQ(ScreenPixel(run, 81, 0), accent);
+    EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(255, 255, 255));
+
+    SendMessageW(run, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    Pump();
+    SaveShot(run, L"run_hot");
+    EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(0x50, 0x90, 0xE0));
+    SendMessageW(run, WM_MOUSELEAVE, 0, 0);
+
+    Form->BtnStart->SetEnabled(false);
+    Pump();
+    SaveShot(run, L"run_disabled");
+    EXPECT_EQ(ScreenPixel(run, 81, 0), RGB(0xD7, 0xD7, 0xD7));
+    EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(255, 255, 255));
+    Form->BtnStart->SetEnabled(true);
+
+    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    Pump();
+    SaveShot(Wnd, L"window_config");
+}
+
+TEST_F(MainWindowTest, ScreenshotsInKoreanJapaneseAndChinese)
+{
+    const std::u16string before = CurrentLanguage();
+    for (const char16_t* lang : {u"ko", u"ja", u"zh"}) {
+        TranslateComponent(Form.get(), lang);
+        Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다.") +
+                                  u"</FC></C>");
+        SendMessageW(ControlHandle(*Form->BtnHome), BM_CLICK, 0, 0);
+        Pump();
+        SaveShot(Wnd, L"window_home_" + std::wstring(lang, lang + 2));
+        SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+        Pump();
+        SaveShot(Wnd, L"window_config_" + std::wstring(lang, lang + 2));
+    }
+    EXPECT_NE(Form->BtnHome->Caption(), u"Home");
+    TranslateComponent(Form.get(), before.empty() ? u"en" : before);
+}
+
+TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)
+{
+    const UINT from = FormDpi(*Form);
+    const UINT to = from == 96 ? 120 : 96;
+    RECT frame;
+    GetWindowRect(Wnd, &frame);
+    SendMessageW(Wnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&frame));
+    Pump(50);
+    EXPECT_EQ(FormDpi(*Form), to);
+    RECT client;
+    GetClientRect(Wnd, &client);
+    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(to), 96));
+    const RECT start = RectInParent(ControlHandle(*Form->BtnStart));
+    EXPECT_EQ(start.left, MulDiv(176, static_cast<int>(to), 96));
+    EXPECT_EQ(start.bottom, MulDiv(264 + 68, static_cast<int>(to), 96));
+}
+
+}  // namespace
