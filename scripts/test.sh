@@ -35,6 +35,18 @@ for preset in native win64 win32; do
   fi
   rm -f "$log"
 done
+# Each fuzz target a few seconds on its kept corpus.
+echo "== fuzz"
+log=$(mktemp)
+bash scripts/fuzz.sh 5 2>&1 | tee "$log" || status=1
+line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$log" | tail -1 || true)
+if [ -z "$line" ]; then
+  status=1
+else
+  passed=$((passed + $(sed -E 's/^fuzz: ([0-9]+) passed.*/\1/' <<<"$line")))
+  failed=$((failed + $(sed -E 's/.*passed, ([0-9]+) failed.*/\1/' <<<"$line")))
+fi
+rm -f "$log"
 echo "all presets: $passed passed, $failed failed"
 [ "$failed" -eq 0 ] && exit $status
 exit 1
