@@ -25,6 +25,18 @@ std::string Response(const std::string& status, const std::string& contentType, 
     return head + body;
 }
 
+// Binds the socket to an ephemeral port of 127.0.0.1 and returns that port.
+unsigned short BindLoopback(SOCKET s)
+{
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    int length = sizeof(address);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+}
+
 // A one-connection-at-a-time HTTP server on an ephemeral loopback port. The handler turns the
 // request head into the raw bytes to send back; the connection is closed after them.
 class TLoopbackServer {
@@ -36,13 +48,7 @@ public:
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         FListener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(FListener, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        int length = sizeof(address);
-        getsockname(FListener, reinterpret_cast<sockaddr*>(&address), &length);
-        FPort = ntohs(address.sin_port);
+        FPort = BindLoopback(FListener);
         listen(FListener, 4);
         FThread = std::thread([this] { Serve(); });
     }
@@ -111,15 +117,10 @@ std::u16string RefusedUrl(const char16_t* path)
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    int length = sizeof(address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    const unsigned short port = BindLoopback(s);
     closesocket(s);
     WSACleanup();
-    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    const std::string url = "http://127.0.0.1:" + std::to_string(port);
     return std::u16string(url.begin(), url.end()) + path;
 }
 

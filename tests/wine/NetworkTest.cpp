@@ -138,15 +138,21 @@ TEST(WinNetworkTest, DiscoveryLeavesComBalanced)
     EXPECT_TRUE(ComIsBalanced());
 }
 
+// Discovery, once the socket layer has shown the namespace's IPv4 address as the local one.
+TNetworkInfo DiscoverBeside(const std::u16string& localIP)
+{
+    TWinLocalAddresses local;
+    EXPECT_EQ(GetLocalIP(local), localIP);
+    TWinNetwork network;
+    return network.GetActiveNetwork();
+}
+
 // Inside the namespace of network_namespace.sh: one veth, IPv4 only.
 TEST(WinNetworkNamespaceTest, FindsTheOnlyIPv4Adapter)
 {
     const std::u16string expectedIP = Env("TAVRINO_NETNS_IPV4_ONLY");
     if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
-    TWinLocalAddresses local;
-    EXPECT_EQ(GetLocalIP(local), expectedIP);
-    TWinNetwork network;
-    const TNetworkInfo info = network.GetActiveNetwork();
+    const TNetworkInfo info = DiscoverBeside(expectedIP);
     EXPECT_EQ(info.IP, expectedIP);
     EXPECT_TRUE(IsBracedGuid(info.GUID)) << Utf16ToUtf8(info.GUID);
     EXPECT_TRUE(SameTextAscii(info.GUID, Env("TAVRINO_NETNS_GUID"))) << Utf16ToUtf8(info.GUID);
@@ -159,10 +165,7 @@ TEST(WinNetworkNamespaceTest, IPv6ListedFirstFindsNothing)
 {
     const std::u16string expectedIP = Env("TAVRINO_NETNS_DUAL");
     if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
-    TWinLocalAddresses local;
-    EXPECT_EQ(GetLocalIP(local), expectedIP);
-    TWinNetwork network;
-    const TNetworkInfo info = network.GetActiveNetwork();
+    const TNetworkInfo info = DiscoverBeside(expectedIP);
     EXPECT_TRUE(info.GUID.empty());
     EXPECT_TRUE(info.IP.empty());
     EXPECT_TRUE(ComIsBalanced());
