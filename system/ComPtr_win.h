@@ -1,9 +1,26 @@
-// Small owners for COM resources: an interface pointer released once, a BSTR freed, a
-// VARIANT cleared, each when it goes out of scope.
+// Small owners for COM resources: the calling thread's share of COM, an interface pointer
+// released once, a BSTR freed, a VARIANT cleared, each when it goes out of scope.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
+
+// Joins COM on this thread (a single-threaded apartment, or a further reference to the one the
+// thread is in) and leaves it again only if the join succeeded: a thread that already lives in
+// the multi-threaded apartment keeps it.
+class TComInit {
+public:
+    TComInit() : FResult(CoInitialize(nullptr)) {}
+    ~TComInit()
+    {
+        if (SUCCEEDED(FResult)) CoUninitialize();
+    }
+    TComInit(const TComInit&) = delete;
+    TComInit& operator=(const TComInit&) = delete;
+
+private:
+    HRESULT FResult;
+};
 
 template <typename T>
 class TComPtr {

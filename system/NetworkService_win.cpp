@@ -1,6 +1,7 @@
 #include "system/NetworkService_win.h"
 
 #include "BuildConfig.h"
+#include "system/ComPtr_win.h"
 #include "system/Http_win.h"
 #include "system/LocalAddresses_win.h"
 #include "system/NetConnections_win.h"
@@ -23,6 +24,10 @@ TNetworkInfo TWinNetwork::GetActiveNetwork()
 
 bool TWinNetwork::EnableNetwork(const std::u16string& GUID, bool Enable)
 {
+    // The connections manager is a COM object: the calling thread joins COM for the call
+    // (only a reference more when it is in an apartment already), after every object of
+    // the call is released.
+    const TComInit com;
     TWinNetConnections connections;
     return ::EnableNetwork(connections, GUID, Enable);
 }

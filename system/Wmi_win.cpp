@@ -134,12 +134,17 @@ private:
 
 void TWinWmi::Initialize()
 {
-    CoInitialize(nullptr);
+    // A thread already in the multi-threaded apartment refuses (RPC_E_CHANGED_MODE) and must
+    // not be uninitialised afterwards; WMI works from either apartment.
+    FJoined.push_back(SUCCEEDED(CoInitialize(nullptr)));
 }
 
 void TWinWmi::Uninitialize()
 {
-    CoUninitialize();
+    if (FJoined.empty()) return;
+    const bool joined = FJoined.back();
+    FJoined.pop_back();
+    if (joined) CoUninitialize();
 }
 
 std::unique_ptr<IWmiServices> TWinWmi::Connect(const std::u16string& server,

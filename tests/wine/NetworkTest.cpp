@@ -7,6 +7,7 @@
 #include <objbase.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "common/Error.h"
 #include "common/Text.h"
@@ -145,6 +146,31 @@ TNetworkInfo DiscoverBeside(const std::u16string& localIP)
     EXPECT_EQ(GetLocalIP(local), localIP);
     TWinNetwork network;
     return network.GetActiveNetwork();
+}
+
+// A thread of the multi-threaded apartment stays in it: discovery's CoInitialize is refused
+// there and must not be answered by a CoUninitialize.
+TEST(WinNetworkTest, MultiThreadedApartmentSurvivesDiscoveryAndRestart)
+{
+    HRESULT before = E_FAIL, after = E_FAIL;
+    bool raised = false;
+    std::thread worker([&] {
+        before = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        TWinNetwork network;
+        try {
+            network.GetActiveNetwork();
+        } catch (const EAppError&) {
+            raised = true;
+        }
+        network.EnableNetwork(u"{00000004-0000-0000-0000-4E6574446576}", true);
+        after = CoInitializeEx(nullptr, COINIT_MULTITHREADED);  // S_FALSE: still initialised
+        if (SUCCEEDED(after)) CoUninitialize();
+        if (SUCCEEDED(before)) CoUninitialize();
+    });
+    worker.join();
+    EXPECT_EQ(before, S_OK);
+    EXPECT_FALSE(raised);
+    EXPECT_EQ(after, S_FALSE);
 }
 
 // Inside the namespace of network_namespace.sh: one veth, IPv4 only.
