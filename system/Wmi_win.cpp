@@ -41,6 +41,9 @@ TWmiValue ArrayValue(const VARIANT& value)
     SafeArrayGetLBound(array, 1, &lower);
     SafeArrayGetUBound(array, 1, &upper);
     const VARTYPE type = static_cast<VARTYPE>(value.vt & VT_TYPEMASK);
+    // Elements other than variants must fit the variant's 8-byte value union.
+    if (type != VT_VARIANT && (type == VT_RECORD || SafeArrayGetElemsize(array) > sizeof(LONGLONG)))
+        return TWmiValue::Error(u"array of an unsupported element type");
     std::vector<std::u16string> items;
     for (LONG i = lower; i <= upper; ++i) {
         TVariant element;
@@ -48,7 +51,7 @@ TWmiValue ArrayValue(const VARIANT& value)
         if (type == VT_VARIANT) {
             hr = SafeArrayGetElement(array, &i, element.Get());
         } else {
-            // The element lands in the variant's value union, which any scalar type fits.
+            // The element lands in the variant's value union.
             hr = SafeArrayGetElement(array, &i, &element.Get()->llVal);
             if (SUCCEEDED(hr)) element.Get()->vt = type;
         }
