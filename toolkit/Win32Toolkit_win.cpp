@@ -22,6 +22,10 @@ const wchar_t kPeerProp[] = L"TavrinoPeer";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kAnimationTimer = 1;
 
+// Focus is shown once the keyboard has been used to move or press, as Windows does for
+// dialogs; until then a focused button looks as it does at rest.
+bool gFocusCues = false;
+
 class TFormPeer;
 class TWinPeer;
 
@@ -363,7 +367,7 @@ public:
         }
         if (!look) return;
         TStyledButtonState state = TStyledButtonState::bsmNormal;
-        const bool focusCue = (item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT);
+        const bool focusCue = (item.itemState & ODS_FOCUS) && gFocusCues;
         if (!C.Enabled()) state = TStyledButtonState::bsmDisabled;
         else if ((item.itemState & ODS_SELECTED) || down) state = TStyledButtonState::bsmPressed;
         else if (FHot) state = TStyledButtonState::bsmHot;
@@ -513,6 +517,19 @@ public:
             m.Result = 0;
             return;
         }
+        case WM_ACTIVATE:
+            // Focus goes back to the control that had it, as in a dialog.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(Wnd, focus)) FLastFocus = focus;
+            } else if (!HIWORD(wp)) {
+                if (FLastFocus && IsWindow(FLastFocus) && IsChild(Wnd, FLastFocus)) {
+                    SetFocus(FLastFocus);
+                    m.Result = 0;
+                    return;
+                }
+            }
+            break;
         case WM_SETTINGCHANGE:
             if (F.DesktopFont()) R.FontsChanged(F);
             break;
@@ -531,6 +548,7 @@ public:
 
     TForm& F;
     bool FShown = false;
+    HWND FLastFocus = nullptr;
 };
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -725,6 +743,12 @@ int RunMessageLoop()
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TForm* main = Application().MainForm;
         HWND dialog = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+        if (msg.message == WM_KEYDOWN && !gFocusCues &&
+            (msg.wParam == VK_TAB || msg.wParam == VK_SPACE || msg.wParam == VK_RETURN ||
+             (msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN))) {
+            gFocusCues = true;
+            if (HWND focus = GetFocus()) InvalidateRect(focus, nullptr, FALSE);
+        }
         if (dialog && IsDialogMessageW(dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
