@@ -1,0 +1,65 @@
+#!/bin/bash
+# Screenshots of the update notice as a person sees it: plain, "hold" and "note", in English and
+# in Korean, at 96 and at 144 DPI. The Wine tests of the notice (which also check its geometry
+# at the display's DPI) pause at each notice while this script photographs it. Each DPI has a
+# prefix of its own in which Wine draws the window frames itself, so that the title bar shows
+# without a window manager. The pictures are left under BUILD_DIR/shots/notice-<dpi>.
+set -euo pipefail
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_TESTS_EXE:?}"
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+export WINEDEBUG=-all
+
+prepare_prefix() {  # DIR DPI
+  export WINEPREFIX=$1
+  [ -f "$WINEPREFIX/.tavrino-shots" ] && return 0
+  "$SOURCE_DIR/cmake/wine-prefix.sh"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.tavrino-shots"
+}
+
+for dpi in 96 144; do
+  shots="$BUILD_DIR/shots/notice-$dpi"
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  prepare_prefix "$BUILD_DIR/shots/prefix-$dpi" "$dpi"
+  TAVRINO_NOTICE_SHOTS=$(winepath -w "$shots")
+  export TAVRINO_NOTICE_SHOTS
+  "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='Styles/NoticeLook.*' \
+    >"$shots/tests.log" 2>&1 &
+  tests=$!
+  while kill -0 "$tests" 2>/dev/null; do
+    for ready in "$shots"/*.ready; do
+      [ -e "$ready" ] || continue
+      name=$(basename "$ready" .ready)
+      [ -e "$shots/$name.done" ] && continue
+      read -r left top right bottom < <(tr -d '\r' <"$ready")
+      import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
+        "$shots/$name.png"
+      touch "$shots/$name.done"
+    done
+    sleep 0.1
+  done
+  status=0
+  wait "$tests" || status=$?
+  wineserver -k 2>/dev/null || true
+  grep -E '^\[  (PASSED|FAILED) |Failure|Expected|Which is' "$shots/tests.log" || true
+  [ "$status" -eq 0 ] || { echo "the notice tests failed at $dpi DPI"; exit 1; }
+  for name in plain_en plain_ko hold_en hold_ko note_en note_ko; do
+    png="$shots/$name.png"
+    [ -s "$png" ] || { echo "no screenshot $png"; exit 1; }
+    # A rendered notice has many colours (text, icon, buttons), not an empty or black frame.
+    colours=$(convert "$png" -format '%k' info:)
+    [ "$colours" -gt 20 ] || { echo "$png shows almost nothing ($colours colours)"; exit 1; }
+    # The light-grey separator runs across the notices that have one.
+    case "$name" in
+      plain_*) ;;
+      *) grey=$(convert "$png" -depth 8 txt:- | grep -c '#CCCCCC' || true)
+         [ "$grey" -gt 100 ] || { echo "$png: no separator"; exit 1; } ;;
+    esac
+    echo "screenshot: $png"
+  done
+done
