@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include "app/Main.h"
-#include "app/NullServices.h"
 #include "app/SingleInstance_win.h"
 #include "common/Error.h"
 #include "common/Translate_win.h"
+#include "common/UpdateDialog_win.h"
+#include "common/Update_win.h"
 #include "styling/MarveticButtonStyles.h"
+#include "system/Http_win.h"
 #include "system/NetworkService_win.h"
 #include "system/RegistryFacility_win.h"
 #include "system/Shell_win.h"
@@ -28,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     // The start-up steps of the shared units, before anything else.
     TranslateStartupWin();
-    TNullUpdateSystem updateSystem;
+    TWinUpdateSystem updateSystem;
     RegisterMarveticButtonStyles();
 
     if (AnotherInstanceRunning()) return 0;
@@ -39,7 +41,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     TWinThreads threads;
     TWinShell shell;
     TWinNetwork network;
-    TNullUpdateCheck update;
+    TWinHttp http;
+    TWinUpdateNotice notice(shell);
+    TUpdate update(http, registry, threads, shell, updateSystem, notice);
     TPlatform platform{registry, threads, network, update, shell, updateSystem};
 
     Application().MainFormOnTaskBar = true;
