@@ -68,31 +68,26 @@ void TMarveticButtonStyles::ComputeAttributes(const std::u16string&, const std::
     if (SameTextAscii(StyleAppearance, u"Outline")) kind = Outline;
     else if (SameTextAscii(StyleAppearance, u"Header")) kind = Header;
 
+    // Table A: what the Normal state of each appearance fills, draws and writes with.
+    struct TBase {
+        TButtonDrawStyle Fill;
+        TColor Button, Border, Font;
+    };
+    static const TBase bases[] = {
+        {TButtonDrawStyle::btnSolid, kAccentColor, kAccentColor, clWhite},  // Normal
+        {TButtonDrawStyle::btnClear, clWhite, clBlack, clBlack},            // Header
+        {TButtonDrawStyle::btnClear, kAccentColor, kAccentColor, clBlack},  // Outline
+    };
+    const TBase& base = bases[kind];
     Normal = TStyledButtonAttributes();
     Normal.DrawType = TButtonDrawType::btRoundRect;
+    Normal.ButtonDrawStyle = base.Fill;
     Normal.BorderDrawStyle = TBorderDrawStyle::brdSolid;
+    Normal.ButtonColor = base.Button;
+    Normal.BorderColor = base.Border;
     Normal.BorderWidth = 0;
+    Normal.FontColor = base.Font;
     Normal.FontStyle = 0;
-    switch (kind) {
-    case Plain:
-        Normal.ButtonDrawStyle = TButtonDrawStyle::btnSolid;
-        Normal.ButtonColor = kAccentColor;
-        Normal.BorderColor = kAccentColor;
-        Normal.FontColor = clWhite;
-        break;
-    case Header:
-        Normal.ButtonDrawStyle = TButtonDrawStyle::btnClear;
-        Normal.ButtonColor = clWhite;
-        Normal.BorderColor = clBlack;
-        Normal.FontColor = clBlack;
-        break;
-    case Outline:
-        Normal.ButtonDrawStyle = TButtonDrawStyle::btnClear;
-        Normal.ButtonColor = kAccentColor;
-        Normal.BorderColor = kAccentColor;
-        Normal.FontColor = clBlack;
-        break;
-    }
     Pressed = Selected = Hot = Disabled = Normal;
 
     switch (kind) {

@@ -17,63 +17,80 @@ struct TStyledLook {
     TButtonDrawType DrawType = TButtonDrawType::btRoundRect;
     int Radius = 4;
     TStyledButtonStyles Styles;
-    // Asks the registry for the five sets again; keeps the old ones for an unknown family.
-    void Compute();
-};
-
-class TStyledButton : public TControl {
-public:
-    explicit TStyledButton(TComponent* AOwner);
-    const TStyledLook& Look() const { return FLook; }
+    // Names the style and asks the registry for its five sets (an unknown family keeps the
+    // old ones).
     void SetStyle(const std::u16string& family, const std::u16string& styleClass,
                   const std::u16string& appearance);
-    void SetDrawType(TButtonDrawType type, int radius);
+};
+
+// What push buttons and tool buttons share: the down state and its group.
+class TStyledDownButton : public TControl {
+public:
+    explicit TStyledDownButton(TComponent* AOwner);
     bool Down() const { return FDown; }
     // Setting down releases the other down buttons of the same group under the same parent.
     void SetDown(bool down);
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int group) { FGroupIndex = group; }
-    bool Opaque() const { return FOpaque; }
-    void SetOpaque(bool opaque) { FOpaque = opaque; }
     // The state a button at rest shows (Disabled, Pressed while down, else Normal).
     TStyledButtonState RestState() const;
 
 private:
-    TStyledLook FLook;
     bool FDown = false;
     int FGroupIndex = 0;
+};
+
+// A control that names its own look: the push button and the tool bar.
+template <class TBase>
+class TStyledLookOwner : public TBase {
+public:
+    using TBase::TBase;
+    const TStyledLook& Look() const { return FLook; }
+    void SetStyle(const std::u16string& family, const std::u16string& styleClass,
+                  const std::u16string& appearance)
+    {
+        FLook.SetStyle(family, styleClass, appearance);
+        this->Changed(TChange::Style);
+    }
+    void SetDrawType(TButtonDrawType type, int radius)
+    {
+        FLook.DrawType = type;
+        FLook.Radius = radius;
+        this->Changed(TChange::Style);
+    }
+
+private:
+    TStyledLook FLook;
+};
+
+class TStyledButton : public TStyledLookOwner<TStyledDownButton> {
+public:
+    explicit TStyledButton(TComponent* AOwner);
+    bool Opaque() const { return FOpaque; }
+    void SetOpaque(bool opaque) { FOpaque = opaque; }
+
+private:
     bool FOpaque = false;
 };
 
 class TStyledToolBar;
 
 // A button of a TStyledToolBar: it draws with the tool bar's look.
-class TStyledToolButton : public TControl {
+class TStyledToolButton : public TStyledDownButton {
 public:
     explicit TStyledToolButton(TComponent* AOwner);
     TStyledToolBar* ToolBar() const;
-    bool Down() const { return FDown; }
-    void SetDown(bool down);
-    int GroupIndex() const { return FGroupIndex; }
-    void SetGroupIndex(int group) { FGroupIndex = group; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int index) { FImageIndex = index; }
-    TStyledButtonState RestState() const;
 
 private:
-    bool FDown = false;
-    int FGroupIndex = 0;
     int FImageIndex = -1;
 };
 
 // Lays its visible buttons out left to right, the first Indent pixels in.
-class TStyledToolBar : public TWinControl {
+class TStyledToolBar : public TStyledLookOwner<TWinControl> {
 public:
     explicit TStyledToolBar(TComponent* AOwner);
-    const TStyledLook& Look() const { return FLook; }
-    void SetStyle(const std::u16string& family, const std::u16string& styleClass,
-                  const std::u16string& appearance);
-    void SetDrawType(TButtonDrawType type, int radius);
     int ButtonWidth() const { return FButtonWidth; }
     int ButtonHeight() const { return FButtonHeight; }
     void SetButtonSize(int width, int height);
@@ -84,7 +101,6 @@ public:
     void Realign() override;
 
 private:
-    TStyledLook FLook;
     int FButtonWidth = 70;
     int FButtonHeight = 30;
     int FIndent = 0;

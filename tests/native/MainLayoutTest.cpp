@@ -4,13 +4,8 @@
 
 #include "BuildConfig.h"
 #include "app/Main.h"
-#include "support/FakeNetwork.h"
-#include "support/FakeShell.h"
-#include "support/FakeUpdate.h"
-#include "support/InlineThreads.h"
-#include "support/MemoryRegistry.h"
+#include "support/PlatformDoubles.h"
 #include "support/ResourceFiles.h"
-#include "support/UpdateDoubles.h"
 #include "styling/MarveticButtonStyles.h"
 
 namespace {
@@ -22,13 +17,9 @@ protected:
         UseResourceFiles();
         RegisterMarveticButtonStyles();
     }
-    TMemoryRegistry Registry;
-    TInlineThreads Threads;
-    TFakeNetwork Network;
-    TFakeUpdate Update;
-    TFakeShell Shell;
-    TUpdateTestSystem System;
-    TPlatform Platform{Registry, Threads, Network, Update, Shell, System};
+    TPlatformDoubles Doubles;
+    TPlatform& Platform = Doubles.Platform;
+    TFakeShell& Shell = Doubles.Shell;
 };
 
 struct ExpectedControl {

@@ -20,12 +20,7 @@
 #include "common/Translate_win.h"
 #include "common/WinText_win.h"
 #include "styling/MarveticButtonStyles.h"
-#include "support/FakeNetwork.h"
-#include "support/FakeShell.h"
-#include "support/FakeUpdate.h"
-#include "support/InlineThreads.h"
-#include "support/MemoryRegistry.h"
-#include "support/UpdateDoubles.h"
+#include "support/PlatformDoubles.h"
 #include "toolkit/Resources.h"
 #include "toolkit/Win32Toolkit_win.h"
 
@@ -143,13 +138,9 @@ protected:
     }
 
     static TWin32Toolkit* Toolkit;
-    TMemoryRegistry Registry;
-    TInlineThreads Threads;
-    TFakeNetwork Network;
-    TFakeUpdate Update;
-    TFakeShell Shell;
-    TUpdateTestSystem System;
-    TPlatform Platform{Registry, Threads, Network, Update, Shell, System};
+    TPlatformDoubles Doubles;
+    TPlatform& Platform = Doubles.Platform;
+    TFakeShell& Shell = Doubles.Shell;
     std::unique_ptr<TFrmTavrino> Form;
     HWND Wnd = nullptr;
 };
