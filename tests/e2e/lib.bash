@@ -150,10 +150,10 @@ e2e_wait_exit() {
   return 124
 }
 
-# The braced GUID of the namespace's adapter, as the management service reports it.
+# The braced GUID of the namespace's adapter eth0, as the management service reports it.
 e2e_adapter_guid() {
-  e2e_in_ns wine wmic path Win32_NetworkAdapter where "NetConnectionStatus=2" get GUID 2>/dev/null |
-    iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r ' | grep -o '{[0-9A-Fa-f-]*}' | head -1
+  { e2e_in_ns wine wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
+    iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '$2 == "eth0" { print $1; exit }'
 }
 
 # Client positions of the controls a person clicks (the header and the pages sit 2 pixels
