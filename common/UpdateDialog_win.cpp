@@ -97,21 +97,22 @@ HWND AddControl(HWND wnd, const wchar_t* kind, const std::u16string& text, DWORD
     return control;
 }
 
+BOOL CALLBACK FirstOwnerless(HWND wnd, LPARAM out)
+{
+    if (IsWindowVisible(wnd) && !GetWindow(wnd, GW_OWNER)) {
+        *reinterpret_cast<HWND*>(out) = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The program's window: the active one, else the first visible window of this thread.
 HWND FindOwner()
 {
     HWND active = GetActiveWindow();
     if (active) return active;
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND wnd, LPARAM out) -> BOOL {
-            if (IsWindowVisible(wnd) && !GetWindow(wnd, GW_OWNER)) {
-                *reinterpret_cast<HWND*>(out) = wnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FirstOwnerless, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

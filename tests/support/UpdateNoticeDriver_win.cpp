@@ -14,25 +14,28 @@ std::u16string Text(HWND wnd)
     return FromW(buffer);
 }
 
+struct TSearch {
+    DWORD Thread;
+    HWND Found;
+};
+
+BOOL CALLBACK VisibleDialogOf(HWND wnd, LPARAM lp)
+{
+    auto* s = reinterpret_cast<TSearch*>(lp);
+    wchar_t kind[32] = {};
+    GetClassNameW(wnd, kind, 32);
+    if (GetWindowThreadProcessId(wnd, nullptr) == s->Thread && IsWindowVisible(wnd) &&
+        std::wstring(kind) == L"#32770") {
+        s->Found = wnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindNotice(DWORD thread)
 {
-    struct TSearch {
-        DWORD Thread;
-        HWND Found;
-    } search{thread, nullptr};
-    EnumWindows(
-        [](HWND wnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(lp);
-            wchar_t kind[32] = {};
-            GetClassNameW(wnd, kind, 32);
-            if (GetWindowThreadProcessId(wnd, nullptr) == s->Thread && IsWindowVisible(wnd) &&
-                std::wstring(kind) == L"#32770") {
-                s->Found = wnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TSearch search{thread, nullptr};
+    EnumWindows(VisibleDialogOf, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
