@@ -632,6 +632,10 @@ void TWinRealizer::Realize(TControl& control)
     } else {
         peer = std::make_unique<TPaintPeer>(*this, control);
         peer->Create(parentWnd, kPaintClass, child, 0);
+        // Later controls lie above earlier ones (the busy indicator over the Run button).
+        // Windows puts a new child below its siblings, in tab order; painted controls take
+        // no focus, so they can go on top without changing the order of the keyboard.
+        SetWindowPos(peer->Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         peer->StateChanged();
     }
     control.SetPeer(std::move(peer));

@@ -320,6 +320,75 @@ TEST_F(MainWindowTest, ScreenshotsInKoreanJapaneseAndChinese)
     TranslateComponent(Form.get(), before.empty() ? u"en" : before);
 }
 
+TEST_F(MainWindowTest, LongAdapterNameIsClippedAndTheAddressStaysPut)
+{
+    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    HWND ip = ControlHandle(*Form->LblIPAddress);
+    const RECT ipBefore = RectInParent(ip);
+    Form->LblAdapter->SetCaption(u"Intel(R) Ethernet Connection (7) I219-V with a very long name that goes on and on");
+    Pump();
+    EXPECT_EQ(RectInParent(ControlHandle(*Form->LblAdapter)).right, Scaled({17, 32, 304, 15}).right);
+    const RECT ipAfter = RectInParent(ip);
+    EXPECT_EQ(ipAfter.left, ipBefore.left);
+    EXPECT_EQ(ipAfter.right, ipBefore.right);
+    // Nothing of the name is painted in the gap between the two labels.
+    const int dpi = static_cast<int>(FormDpi(*Form));
+    HWND group = ControlHandle(*Form->GroupBox1);
+    for (int x = 322; x < 343; x += 4)
+        EXPECT_EQ(ScreenPixel(group, MulDiv(x, dpi, 96), MulDiv(39, dpi, 96)), RGB(255, 255, 255)) << x;
+    SaveShot(Wnd, L"window_config_long_adapter");
+}
+
+TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
+{
+    Form->BtnStart->SetEnabled(false);
+    Form->BtnStart->SetCaption(u"");
+    Form->Indicator->SetVisible(true);
+    Form->Indicator->SetAnimate(true);
+    const int first = Form->Indicator->Frame();
+    int frames = 0, last = first;
+    const DWORD end = GetTickCount() + 1000;
+    while (GetTickCount() < end) {
+        Pump(20);
+        if (Form->Indicator->Frame() != last) {
+            ++frames;
+            last = Form->Indicator->Frame();
+        }
+    }
+    // About 20 frames in a second; timers under load may run late, never early.
+    EXPECT_GE(frames, 8);
+    EXPECT_LE(frames, 21);
+    SaveShot(Wnd, L"window_busy");
+    // Dots are drawn: some pixel of the indicator's box is dark.
+    HWND busy = ControlHandle(*Form->Indicator);
+    RECT r;
+    GetClientRect(busy, &r);
+    int dark = 0;
+    for (int y = 0; y < r.bottom; y += 2)
+        for (int x = 0; x < r.right; x += 2)
+            if (GetRValue(ScreenPixel(busy, x, y)) < 100) ++dark;
+    EXPECT_GT(dark, 0);
+    Form->Indicator->SetAnimate(false);
+    const int stopped = Form->Indicator->Frame();
+    Pump(200);
+    EXPECT_EQ(Form->Indicator->Frame(), stopped);
+}
+
+TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
+{
+    Form->LblTitle->SetCaption(u"Tavrino Tavrino Tavrino");
+    TFont font = Form->LblTitle->Font();
+    font.Height = 59;
+    Form->LblTitle->SetFont(font);
+    const int wide = Form->LblTitle->TextWidth(Form->LblTitle->Caption());
+    ASSERT_GT(wide, 484);
+    FitLabelFont(Form->LblTitle);
+    EXPECT_EQ(Form->LblTitle->Font().Size(), 44 * 484 / wide);
+    EXPECT_LE(Form->LblTitle->TextWidth(Form->LblTitle->Caption()), 484);
+    Pump();
+    SaveShot(Wnd, L"window_home_long_title");
+}
+
 TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)
 {
     const UINT from = FormDpi(*Form);
