@@ -7,15 +7,15 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   E2E_LANG=$lang
   e2e_start_app
   e2e_click "${E2E_BTN_CONFIG[@]}"
+  case $lang in
+    en*) unknown='Unknown' text='There are no active networks.' ;;
+    ko*) unknown='알수없음' text='활성중인 네트워크가 없습니다.' ;;
+  esac
   ui=$(e2e_ui)
-  grep -q '|Unknown|' <<<"$ui" || e2e_fail "no 'Unknown' adapter label ($lang)"
+  grep -q "|$unknown|" <<<"$ui" || e2e_fail "no '$unknown' adapter label ($lang)"
   grep -q '|IP: |' <<<"$ui" || e2e_fail "no empty 'IP: ' label ($lang)"
   e2e_click "${E2E_BTN_HOME[@]}"
   e2e_click "${E2E_BTN_START[@]}"
-  case $lang in
-    en*) text='There are no active networks.' ;;
-    ko*) text='활성중인 네트워크가 없습니다.' ;;
-  esac
   found=0
   for _ in $(seq 20); do
     e2e_ui | awk -F'|' -v t="$text" '$3 == t { f = 1 } END { exit !f }' && { found=1; break; }
@@ -23,7 +23,7 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   done
   shot=$(e2e_shot "no_adapter_${lang%%_*}")
   [ "$found" -eq 1 ] || e2e_fail "no error box '$text' ($lang)"
-  echo "ok: no adapter ($lang): Unknown, 'IP: ', Run shows '$text' ($shot)"
+  echo "ok: no adapter ($lang): $unknown, 'IP: ', Run shows '$text' ($shot)"
   xdotool key Return
   sleep 0.5
   kill "$E2E_APP_PID" 2>/dev/null || true
