@@ -1,9 +1,13 @@
 #!/bin/bash
-# Builds what is missing and starts Tavrino.exe (the x86_64 build; this machine runs no 32-bit
-# programs) under Wine, with the reference services on loopback. Without a display it uses a
-# virtual one, takes a screenshot once the window is up, and closes the program.
+# Builds what is missing and starts Tavrino.exe (the x86_64 build: this machine runs no 32-bit
+# programs) under Wine, with the reference services of services/ answering the update check
+# and the probe on 127.0.0.1:18080. As root it runs the program in a network namespace of its
+# own whose one IPv4-only interface is the active adapter, so that Run works as on a PC.
+# Without a display it uses a virtual one, takes a screenshot once the window is up, and
+# closes the program.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+source "$TOP/scripts/netns.bash"
 cd "$TOP"
 ensure_packages
 ensure_locales
@@ -15,17 +19,29 @@ export WINEPREFIX="$run_dir/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree
 "$TOP/cmake/wine-prefix.sh"
 
 virtual=0
+in_ns() { if [ -n "$NETNS" ]; then ip netns exec "$NETNS" "$@"; else "$@"; fi; }
 cleanup() {
-  [ -x "$TOP/services/stop.sh" ] && "$TOP/services/stop.sh" "$run_dir/services" >/dev/null 2>&1 || true
-  [ "$virtual" -eq 1 ] && { wineserver -k 2>/dev/null || true; stop_display; }
+  set +e
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+  in_ns wineserver -k 2>/dev/null
+  in_ns "$TOP/services/stop.sh" "$run_dir/services" >/dev/null 2>&1
+  netns_delete
+  [ "$virtual" -eq 1 ] && stop_display
   return 0
 }
 trap cleanup EXIT
 
-if [ -x "$TOP/services/start.sh" ]; then
-  "$TOP/services/start.sh" 18080 "$run_dir/services" >/dev/null
-  echo "Reference services listen on http://127.0.0.1:18080 (the update check and the probe)."
+if [ "$(id -u)" -eq 0 ]; then
+  netns_create adapter
+  echo "Tavrino runs in the network namespace $NETNS: its active adapter is eth0 ($NETNS_ADAPTER_IP)."
+else
+  echo "Not root: Tavrino runs in this machine's own network. Wine lists an IPv6 address first for" \
+    "interfaces that have one, so the program finds no adapter whose first address matches the" \
+    "local IPv4 address, and Run reports that there are no active networks. Run this as root to" \
+    "give it an adapter of its own."
 fi
+in_ns "$TOP/services/start.sh" 18080 "$run_dir/services" >/dev/null
+echo "The reference services answer on http://127.0.0.1:18080 (update check and probe)."
 
 if [ -z "${DISPLAY:-}" ]; then
   virtual=1
@@ -33,18 +49,17 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No display: Tavrino runs on the virtual display $DISPLAY."
 fi
 
-wine "$TOP/build/win64/Tavrino.exe" &
+in_ns env DISPLAY="$DISPLAY" wine "$TOP/build/win64/Tavrino.exe" &
 app=$!
 shot="$run_dir/screenshot.png"
-for _ in $(seq 100); do
-  xdotool search --name '^Tavrino' >/dev/null 2>&1 && break
+for _ in $(seq 150); do
+  xdotool search --onlyvisible --name '^Tavrino$' >/dev/null 2>&1 && break
   sleep 0.2
 done
 sleep 2
 import -window root "$shot" && echo "Screenshot of the window: $shot"
-if [ "$virtual" -eq 1 ]; then
-  kill "$app" 2>/dev/null || true
-else
+if [ "$virtual" -eq 0 ]; then
   echo "Tavrino is running; close its window to end."
   wait "$app" || true
 fi
+app=

@@ -10,7 +10,7 @@ e2e_click "${E2E_BTN_CONFIG[@]}"
 shot=$(e2e_shot first_start_config)
 ui=$(e2e_ui)
 grep -q "|eth0|" <<<"$ui" || e2e_fail "the adapter name eth0 is not shown"
-grep -q "|IP: $E2E_ADAPTER_IP|" <<<"$ui" || e2e_fail "'IP: $E2E_ADAPTER_IP' is not shown"
+grep -q "|IP: $NETNS_ADAPTER_IP|" <<<"$ui" || e2e_fail "'IP: $NETNS_ADAPTER_IP' is not shown"
 for box in TcpAckFrequency TcpDelAckTick TcpNoDelay NetworkThrottlingIndex SystemResponsiveness; do
   [ "$(e2e_control "$box")" = "$box|1|1|1" ] || e2e_fail "box $box is not checked and enabled"
 done
@@ -18,4 +18,4 @@ e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x0'
 for key in tcpackfrequency tcpdelacktick tcpnodelay networkthrottleindex systemresponsivess; do
   e2e_expect_reg "$E2E_STORE_KEY" "$key" 'REG_DWORD 0x1'
 done
-echo "ok: first start shows eth0 and IP: $E2E_ADAPTER_IP, five boxes checked; store status 0 and five keys true ($shot)"
+echo "ok: first start shows eth0 and IP: $NETNS_ADAPTER_IP, five boxes checked; store status 0 and five keys true ($shot)"

@@ -11,9 +11,7 @@ set -euo pipefail
 E2E_DIR="$BUILD_DIR/e2e"
 E2E_SHOTS="$E2E_DIR/screenshots"
 E2E_PORT=18080
-E2E_ADAPTER_IP=192.168.77.2
 E2E_NS=
-E2E_PEER=
 E2E_APP_PID=
 E2E_XVFB=
 E2E_SERVICES=
@@ -22,26 +20,12 @@ mkdir -p "$E2E_SHOTS"
 e2e_log() { echo "$*"; }
 e2e_fail() { echo "FAIL: $*"; exit 1; }
 
-# A namespace of this case's own: "adapter" gives it one IPv4-only veth whose peer lives in a
-# second namespace; "none" leaves it with loopback only.
+source "$SOURCE_DIR/scripts/netns.bash"
+
+# A namespace of this case's own (see scripts/netns.bash): adapter | none.
 e2e_make_ns() {
-  local kind=$1
-  E2E_NS="tavrino-e2e-$$"
-  ip netns add "$E2E_NS"
-  ip -n "$E2E_NS" link set lo up
-  ip netns exec "$E2E_NS" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
-  if [ "$kind" = adapter ]; then
-    E2E_PEER="tavrino-e2p-$$"
-    ip netns add "$E2E_PEER"
-    ip link add "tve$$" type veth peer name "tvp$$"
-    ip link set "tve$$" netns "$E2E_NS"
-    ip link set "tvp$$" netns "$E2E_PEER"
-    ip -n "$E2E_NS" link set "tve$$" name eth0
-    ip -n "$E2E_NS" addr add "$E2E_ADAPTER_IP/24" dev eth0
-    ip -n "$E2E_NS" link set eth0 up
-    ip -n "$E2E_PEER" addr add 192.168.77.1/24 dev "tvp$$"
-    ip -n "$E2E_PEER" link set "tvp$$" up
-  fi
+  netns_create "$1"
+  E2E_NS=$NETNS
 }
 
 e2e_in_ns() { ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all \
@@ -61,11 +45,16 @@ e2e_cleanup() {
   [ -n "$E2E_APP_PID" ] && kill "$E2E_APP_PID" 2>/dev/null
   [ -n "$E2E_NS" ] && e2e_in_ns wineserver -k 2>/dev/null
   e2e_stop_services
-  [ -n "$E2E_NS" ] && ip netns del "$E2E_NS" 2>/dev/null
-  [ -n "$E2E_PEER" ] && ip netns del "$E2E_PEER" 2>/dev/null
+  netns_delete
   [ -n "$E2E_XVFB" ] && kill "$E2E_XVFB" 2>/dev/null
+  # Only the screenshots are kept.
+  [ -n "$E2E_SERVICES" ] && rm -rf "$E2E_SERVICES"
+  [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" != "$E2E_DIR/prefix-template" ] && rm -rf "$WINEPREFIX"
   return 0
 }
+
+# How many requests of the services' log match an extended regular expression.
+e2e_requests() { grep -cE "$1" "$E2E_SERVICES/logs/access.log" 2>/dev/null || true; }
 
 # kind: adapter | none. Each case script gets a fresh prefix (a copy of one made once for the
 # suite) and a display of its own.

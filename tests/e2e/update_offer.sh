@@ -25,8 +25,8 @@ for lang in en ko; do
   shot=$(e2e_shot "update_offer_$lang")
   [ "$found" -eq 1 ] || e2e_fail "no notice with '$yes' and '$no' ($lang)"
   grep -qF "$start" <<<"$ui" || e2e_fail "the notice does not begin '$start' ($lang)"
-  grep -q 'User-Version' "$E2E_SERVICES/logs/access.log" 2>/dev/null || grep -q '1.5.6.0' "$E2E_SERVICES/logs/"*.log ||
-    e2e_fail "the service saw no update request"
+  [ "$(e2e_requests "GET /api.init.php .* version=\"1\\.5\\.6\\.0\" language=\"$lang\" debug=\"false\" union=\"[0-9A-F]{32}\"")" -ge 1 ] ||
+    e2e_fail "the service saw no update request with version 1.5.6.0 and language $lang"
   xdotool key Return
   rc=0
   e2e_wait_exit 10 || rc=$?
