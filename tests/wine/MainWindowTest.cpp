@@ -297,6 +297,13 @@ TEST_F(MainWindowTest, ScreenshotsOfBothPagesAndOfTheRunButtonsLooks)
     EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(255, 255, 255));
     Form->BtnStart->SetEnabled(true);
 
+    // Down (the running look): filled with the accent, white caption.
+    Form->BtnStart->SetDown(true);
+    Pump();
+    SaveShot(run, L"run_down");
+    EXPECT_EQ(ScreenPixel(run, 20, 20), accent);
+    Form->BtnStart->SetDown(false);
+
     SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
     Pump();
     SaveShot(Wnd, L"window_config");
