@@ -44,10 +44,12 @@ ensure_locales() {
   locale-gen >/dev/null
 }
 
+# build_preset PRESET [TARGET...]
 build_preset() {
   local preset=$1
+  shift
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; stop_display ends it.

@@ -11,7 +11,7 @@ source "$TOP/scripts/netns.bash"
 cd "$TOP"
 ensure_packages
 ensure_locales
-build_preset win64 >/dev/null
+build_preset win64 Tavrino >/dev/null
 
 run_dir="$TOP/build/run"
 mkdir -p "$run_dir"
@@ -35,10 +35,10 @@ if [ "$(id -u)" -eq 0 ]; then
   netns_create adapter
   echo "Tavrino runs in the network namespace $NETNS: its active adapter is eth0 ($NETNS_ADAPTER_IP)."
 else
-  echo "Not root: Tavrino runs in this machine's own network. Wine lists an IPv6 address first for" \
-    "interfaces that have one, so the program finds no adapter whose first address matches the" \
-    "local IPv4 address, and Run reports that there are no active networks. Run this as root to" \
-    "give it an adapter of its own."
+  echo "Not root: Tavrino runs in this machine's own network, where Wine lists an interface's IPv6" \
+    "address before its IPv4 one. The program then finds no adapter whose first address matches" \
+    "the local IPv4 address, shows \"Unknown\", and Run reports that there are no active networks." \
+    "Run this command as root to give it an adapter of its own in a network namespace."
 fi
 in_ns "$TOP/services/start.sh" 18080 "$run_dir/services" >/dev/null
 echo "The reference services answer on http://127.0.0.1:18080 (update check and probe)."
