@@ -6,6 +6,8 @@ e2e_setup adapter
 e2e_start_services
 e2e_start_app
 e2e_shot first_start_home >/dev/null
+strip=$(e2e_client_pixel 250 1)
+[ "$strip" = 3d84dd ] || e2e_fail "the accent strip of the active window is #$strip, not #3d84dd"
 e2e_click "${E2E_BTN_CONFIG[@]}"
 shot=$(e2e_shot first_start_config)
 ui=$(e2e_ui)
@@ -18,4 +20,4 @@ e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x0'
 for key in tcpackfrequency tcpdelacktick tcpnodelay networkthrottleindex systemresponsivess; do
   e2e_expect_reg "$E2E_STORE_KEY" "$key" 'REG_DWORD 0x1'
 done
-echo "ok: first start shows eth0 and IP: $NETNS_ADAPTER_IP, five boxes checked; store status 0 and five keys true ($shot)"
+echo "ok: first start: accent strip #3d84dd; shows eth0 and IP: $NETNS_ADAPTER_IP, five boxes checked; store status 0 and five keys true ($shot)"

@@ -10,6 +10,7 @@ timeout 20 ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all D
   wine "$TAVRINO_EXE" || rc=$?
 took=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$rc" -eq 0 ] || e2e_fail "the second instance exited with $rc"
+[ "$took" -lt 5000 ] || e2e_fail "the second instance took $took ms to end"
 windows=$(xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | wc -l)
 [ "$windows" -eq 1 ] || e2e_fail "$windows main windows after the second start"
 echo "ok: a second instance exited with 0 after $took ms and opened no window"

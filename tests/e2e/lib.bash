@@ -115,6 +115,25 @@ e2e_shot() {
   echo "$file"
 }
 
+# One pixel of the main window's client area as rrggbb.
+e2e_client_pixel() {
+  local geo x y
+  geo=$(xdotool getwindowgeometry --shell "$(e2e_main_window)")
+  x=$(sed -n 's/^X=//p' <<<"$geo")
+  y=$(sed -n 's/^Y=//p' <<<"$geo")
+  e2e_pixel $((x + $1)) $((y + $2))
+}
+
+# How many of the client area's pixels in the box x,y,w,h are darker than mid grey.
+e2e_dark_pixels() {
+  local geo x y
+  geo=$(xdotool getwindowgeometry --shell "$(e2e_main_window)")
+  x=$(sed -n 's/^X=//p' <<<"$geo")
+  y=$(sed -n 's/^Y=//p' <<<"$geo")
+  import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" -depth 8 txt:- 2>/dev/null |
+    awk -F'[(),]' 'NR > 1 && ($2 + $3 + $4) < 3 * 128 { n++ } END { print n + 0 }'
+}
+
 # One pixel of the screen as rrggbb.
 e2e_pixel() {
   import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
