@@ -104,6 +104,8 @@ protected:
     static void SetUpTestSuite()
     {
         Toolkit = new TWin32Toolkit();
+        // An error in a creation step fails the test instead of waiting on a message box.
+        Application().OnException = [](const std::exception& e) { ADD_FAILURE() << e.what(); };
         TranslateStartupWin();
         RegisterMarveticButtonStyles();
     }
@@ -111,6 +113,7 @@ protected:
     {
         delete Toolkit;
         Toolkit = nullptr;
+        Application().OnException = nullptr;
     }
 
     void SetUp() override
