@@ -6,7 +6,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <winhttp.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -301,5 +304,57 @@ TEST(WinProbeRefusedTest, FalseAtOnce)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(network.ProbePublicIP());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+// --- Certificates (http_tls.sh starts the server) ---------------------------------------
+
+std::u16string EnvText(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::u16string(value, value + std::char_traits<char>::length(value)) : std::u16string();
+}
+
+// The status of a GET that waives every certificate check; 0 when it fails all the same.
+DWORD StatusIgnoringCertificates(const std::u16string& url)
+{
+    URL_COMPONENTS parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwHostNameLength = static_cast<DWORD>(-1);
+    parts.dwUrlPathLength = static_cast<DWORD>(-1);
+    const std::wstring wide(url.begin(), url.end());
+    if (!WinHttpCrackUrl(wide.c_str(), 0, 0, &parts)) return 0;
+    const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
+    const std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
+    DWORD status = 0;
+    HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                                    WINHTTP_NO_PROXY_BYPASS, 0);
+    HINTERNET connection = session ? WinHttpConnect(session, host.c_str(), parts.nPort, 0) : nullptr;
+    HINTERNET request = connection ? WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr,
+                                                        WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                        WINHTTP_FLAG_SECURE)
+                                   : nullptr;
+    DWORD flags = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_CN_INVALID |
+                  SECURITY_FLAG_IGNORE_CERT_DATE_INVALID | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE;
+    DWORD size = sizeof(status);
+    if (request && WinHttpSetOption(request, WINHTTP_OPTION_SECURITY_FLAGS, &flags, sizeof(flags)) &&
+        WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) &&
+        WinHttpReceiveResponse(request, nullptr))
+        WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                            WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+    for (HINTERNET handle : {request, connection, session})
+        if (handle) WinHttpCloseHandle(handle);
+    return status;
+}
+
+TEST(WinHttpTlsTest, SelfSignedCertificateIsRefused)
+{
+    const std::u16string url = EnvText("TAVRINO_TLS_SELF_SIGNED");
+    if (url.empty()) GTEST_SKIP() << "runs inside http_tls.sh";
+    // The server speaks TLS and answers once its certificate is waived...
+    ASSERT_EQ(StatusIgnoringCertificates(url), 200u);
+    // ...but the program's client checks it.
+    TWinHttp http;
+    EXPECT_FALSE(http.Get(url, {}, TBodyDecoding::Utf8).has_value());
+    TWinNetwork network(url);
+    EXPECT_FALSE(network.ProbePublicIP());
 }
 }  // namespace
