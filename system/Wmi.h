@@ -55,9 +55,10 @@ public:
 class IWmi {
 public:
     virtual ~IWmi() = default;
-    // Joins COM on the calling thread (CoInitialize); its result is not looked at.
+    // Joins COM on the calling thread (CoInitialize).
     virtual void Initialize() = 0;
-    // Leaves COM again (CoUninitialize); once per Initialize, after every object is released.
+    // Leaves COM again (CoUninitialize, if the join succeeded); once per Initialize, after
+    // every object is released.
     virtual void Uninitialize() = 0;
     // Creates the locator and connects to nameSpace on server with the caller's own
     // credentials. Raises EAppError on failure.
