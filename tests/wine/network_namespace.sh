@@ -78,28 +78,11 @@ if [ -z "$port" ]; then
   echo "the API base $base is not on loopback: its probe is not run here"
   exit 0
 fi
-cat >"$work/server.py" <<'PY'
-import http.server, sys
-log = open(sys.argv[2], "a")
-class Handler(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        log.write(self.requestline + "\n"); log.flush()
-        body = b'{"ip":"203.0.113.7"}' if self.path == "/myip" else b"not here"
-        self.send_response(200 if self.path == "/myip" else 404)
-        self.send_header("Content-Type", "application/json")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-    def log_message(self, *args):
-        pass
-http.server.HTTPServer(("127.0.0.1", int(sys.argv[1])), Handler).serve_forever()
-PY
-ip netns exec "$ns" python3 "$work/server.py" "$port" "$work/requests.log" &
+ip netns exec "$ns" python3 "$SOURCE_DIR/tests/wine/myip_server.py" "$port" "$work/port" \
+  "$work/requests.log" &
 server_pid=$!
-for _ in $(seq 50); do
-  ip netns exec "$ns" bash -c "exec 3<>/dev/tcp/127.0.0.1/$port" 2>/dev/null && break
-  sleep 0.1
-done
+for _ in $(seq 50); do [ -f "$work/port" ] && break; sleep 0.1; done
+[ -f "$work/port" ] || fail "the server did not start"
 run_case 'WinNetworkNamespaceTest.ProbesTheProgramsAddress' TAVRINO_NETNS_PROBE=1
 grep -q '^GET /myip HTTP/1.1$' "$work/requests.log" || { cat "$work/requests.log"; fail "no GET /myip"; }
 echo "ok: the probe asked $base/myip"
