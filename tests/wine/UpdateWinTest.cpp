@@ -93,6 +93,11 @@ protected:
     // Runs one check to its end, with the main window's callback: true closes the window.
     void Check()
     {
+        ASSERT_TRUE(RunCheck(20000)) << "the check called back";
+    }
+    // Starts a check and runs the message loop until it calls back or ms have passed.
+    bool RunCheck(DWORD ms)
+    {
         Done = false;
         Update.CheckUpdate(Endpoint, [this](bool accepted, const std::u16string& answer) {
             Done = true;
@@ -100,7 +105,7 @@ protected:
             Body = answer;
             if (accepted) DestroyWindow(Main);
         }, 10);
-        const DWORD until = GetTickCount() + 20000;
+        const DWORD until = GetTickCount() + ms;
         MSG msg;
         while (!Done && GetTickCount() < until) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
@@ -109,7 +114,16 @@ protected:
                 DispatchMessageW(&msg);
             }
         }
-        ASSERT_TRUE(Done) << "the check called back";
+        return Done;
+    }
+
+    // Requests that the reference deployment has logged so far.
+    int Requests() const
+    {
+        std::ifstream log(Utf16ToUtf8(AnswerDir) + "\\..\\logs\\access.log");
+        int lines = 0;
+        for (std::string line; std::getline(log, line);) ++lines;
+        return lines;
     }
 
     std::u16string Endpoint, AnswerDir;
@@ -167,6 +181,21 @@ TEST_F(UpdateService, OfferDeclinedLeavesTheWindowOpenAndHoldIsSent)
     EXPECT_TRUE(Shell.Opened.empty());
     EXPECT_TRUE(IsWindow(Main));
     Sleep(1500);  // the hold request runs on its own thread; the script reads the log
+}
+
+TEST_F(UpdateService, MalformedEscapeEndsTheCheckQuietly)
+{
+    if (AnswerDir.empty()) GTEST_SKIP() << "needs the reference deployment";
+    for (const char* body : {R"({"update":"http://127.0.0.1/\u00ZZ"})",
+                             R"({"update":"http://127.0.0.1/","info":{"style":"note","url":"\u"}})"}) {
+        SCOPED_TRACE(body);
+        Answer(body);
+        const int before = Requests();
+        EXPECT_FALSE(RunCheck(3000)) << "no callback";
+        EXPECT_EQ(Requests(), before + 1) << "one answer, no retry: the check ended";
+        EXPECT_TRUE(Shell.Opened.empty());
+        EXPECT_TRUE(IsWindow(Main)) << "the program goes on";
+    }
 }
 
 TEST_F(UpdateService, NonWebAddressOffersNothing)
