@@ -60,6 +60,11 @@ for dpi in 96 144; do
       *) grey=$(convert "$png" -depth 8 txt:- | grep -c '#CCCCCC' || true)
          [ "$grey" -gt 100 ] || { echo "$png: no separator"; exit 1; } ;;
     esac
+    # The link is blue and underlined: its underline is a run of pure blue pixels.
+    case "$name" in
+      note_*) blue=$(convert "$png" -depth 8 txt:- | grep -c '#0000FF' || true)
+              [ "$blue" -gt 50 ] || { echo "$png: no blue underlined link"; exit 1; } ;;
+    esac
     echo "screenshot: $png"
   done
 done
