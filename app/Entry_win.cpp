@@ -1,5 +1,6 @@
 // Program entry of Tavrino.exe: picks the Windows implementations and opens the main window.
 #include <windows.h>
+#include <objbase.h>
 
 #include "app/Main.h"
 #include "app/SingleInstance_win.h"
@@ -35,6 +36,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 
     if (AnotherInstanceRunning()) return 0;
 
+    // The UI thread is a single-threaded COM apartment for the program's whole life: adapter
+    // discovery and the connections manager make their COM calls on it. Never left: the
+    // process ends right after the message loop.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     SetResourceReader(ReadOwnResource);
     TWin32Toolkit toolkit;
     TWinRegistry registry;
