@@ -95,6 +95,7 @@ TEST_F(ControllerTest, StopUndoesEveryValueWhateverIsChecked)
     EXPECT_EQ(Form->Status(), stIdle);
     EXPECT_EQ(Setting(u"status"), 0u);
     EXPECT_EQ(Form->BtnStart->Caption(), u"Run");
+    EXPECT_FALSE(Form->BtnStart->Down());
 }
 
 TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
