@@ -1,0 +1,132 @@
+// The update check against a service that misbehaves: slow to answer, hanging up without an
+// answer or in the middle of the body, a body over the cap (declared and not), a body that is
+// not UTF-8. The real WinHTTP client and worker threads; the UI thread's message loop never
+// stalls, the check retries after each failed request and ends with the answer that finally
+// came. Run by tests/wine/fault_update_server.sh, which starts the misbehaving server.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "common/Text.h"
+#include "common/Update.h"
+#include "support/FakeShell.h"
+#include "support/MemoryRegistry.h"
+#include "support/UpdateDoubles.h"
+#include "system/Http_win.h"
+#include "toolkit/Threads_win.h"
+
+namespace {
+
+class FaultUpdateServer : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const char* base = std::getenv("TAVRINO_FAULT_SERVER");
+        if (!base) GTEST_SKIP() << "run by tests/wine/fault_update_server.sh";
+        Base = Utf8ToUtf16(base);
+    }
+
+    // Starts the check of path on the UI thread and pumps messages until it calls back (or
+    // ms pass). Records how long CheckUpdate took to return and the longest the loop went
+    // without running.
+    bool Check(const std::u16string& path, DWORD ms)
+    {
+        const DWORD started = GetTickCount();
+        Update.CheckUpdate(Base + path, [this](bool accepted, const std::u16string& answer) {
+            Done = true;
+            Accepted = accepted;
+            Body = answer;
+        }, 10);
+        ReturnMs = GetTickCount() - started;
+        DWORD last = GetTickCount();
+        MSG msg;
+        while (!Done && GetTickCount() - started < ms) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            const DWORD now = GetTickCount();
+            if (now - last > LongestGapMs) LongestGapMs = now - last;
+            last = now;
+        }
+        ElapsedMs = GetTickCount() - started;
+        return Done;
+    }
+
+    // How many requests the server has seen for key.
+    int Requests(const std::u16string& key)
+    {
+        const auto body = Http.Get(Base + u"/count/" + key, {}, TBodyDecoding::Utf8);
+        return body ? std::atoi(Utf16ToUtf8(*body).c_str()) : -1;
+    }
+
+    std::u16string Base;
+    TMemoryRegistry Registry;
+    TWinHttp Http;
+    TWinThreads Threads;
+    TFakeShell Shell;
+    TUpdateTestSystem System;
+    TUpdateTestNotice Notice;
+    TUpdate Update{Http, Registry, Threads, Shell, System, Notice};
+    bool Done = false, Accepted = false;
+    std::u16string Body;
+    DWORD ReturnMs = 0, ElapsedMs = 0, LongestGapMs = 0;
+};
+
+constexpr char16_t kLatest[] = u"{\"result\":\"latest\"}";
+
+// Each path fails its first requests in its own way, then answers "latest".
+struct FailureCase {
+    const char* Name;
+    const char16_t* Path;
+    int Requests;  // the failed ones and the answered one
+};
+
+class FaultUpdateRetry : public FaultUpdateServer, public testing::WithParamInterface<FailureCase> {};
+
+TEST_P(FaultUpdateRetry, RetriesUntilTheAnswerAndTheWindowKeepsRunning)
+{
+    const FailureCase c = GetParam();
+    ASSERT_TRUE(Check(c.Path, 30000)) << "no callback after " << ElapsedMs << " ms";
+    EXPECT_LT(ReturnMs, 200u);
+    EXPECT_LT(LongestGapMs, 500u);
+    EXPECT_FALSE(Accepted);
+    EXPECT_EQ(Body, kLatest);
+    EXPECT_TRUE(Notice.Shown.empty());
+    EXPECT_TRUE(Shell.Opened.empty());
+    // One pause of a second after each failed request.
+    EXPECT_GE(ElapsedMs, static_cast<DWORD>(900 * (c.Requests - 1)));
+    EXPECT_EQ(Requests(std::u16string(c.Path).substr(1)), c.Requests);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FaultUpdateRetry,
+    testing::Values(FailureCase{"HangsUpWithoutAnswer", u"/drop", 3},
+                    FailureCase{"HangsUpInTheBody", u"/midway", 2},
+                    FailureCase{"BodyOverTheCap", u"/overcap", 3}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.Name; });
+
+TEST_F(FaultUpdateServer, SlowAnswerArrivesWithoutHoldingTheWindow)
+{
+    ASSERT_TRUE(Check(u"/slow", 30000));
+    EXPECT_GE(ElapsedMs, 2500u);
+    EXPECT_LT(ReturnMs, 200u);
+    EXPECT_LT(LongestGapMs, 500u);
+    EXPECT_EQ(Body, kLatest);
+    EXPECT_EQ(Requests(u"slow"), 1);
+}
+
+TEST_F(FaultUpdateServer, InvalidUtf8InTheAnswerStillOffersTheAddress)
+{
+    Notice.Accept = true;
+    ASSERT_TRUE(Check(u"/badutf8", 30000));
+    ASSERT_EQ(Notice.Shown.size(), 1u);
+    const std::u16string& shown = Notice.Shown[0];
+    // Each ill-formed byte became U+FFFD; the address around them came through whole.
+    EXPECT_NE(shown.find(u"caf\xFFFD \xFFFD"), std::u16string::npos) << Utf16ToUtf8(shown);
+    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"http://127.0.0.1:9/Tavrino.exe"});
+    EXPECT_TRUE(Accepted);
+    EXPECT_EQ(Body, shown);
+    EXPECT_EQ(Requests(u"badutf8"), 1);
+}
+
+}  // namespace
