@@ -7,13 +7,13 @@
 
 set -euo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}" "${WINEPREFIX:?}" "${WINE_TESTS_EXE:?}"
+source "$SOURCE_DIR/scripts/common.sh"  # start_display, stop_display
 
 APP_NAME=$(basename "$0" .sh)
 APP_SHOTS="$BUILD_DIR/screenshots/app"
 APP_LANG=en_US.UTF-8
 APP_NS=
 APP_PEER=
-APP_XVFB=
 APP_PID=
 APP_FAILED=0
 mkdir -p "$APP_SHOTS"
@@ -31,7 +31,7 @@ app_cleanup() {
   app_wine wineserver -k 2>/dev/null
   [ -n "$APP_NS" ] && ip netns del "$APP_NS" 2>/dev/null
   [ -n "$APP_PEER" ] && ip netns del "$APP_PEER" 2>/dev/null
-  [ -n "$APP_XVFB" ] && kill "$APP_XVFB" 2>/dev/null
+  stop_display
   return 0
 }
 
@@ -65,12 +65,7 @@ app_setup() {
   app_wine wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Gulim /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   app_wine wineserver -w
-  local n=140
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  APP_XVFB=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  export DISPLAY=":$n"
+  start_display
   APP_NS="tavrino-app-$$"
   ip netns add "$APP_NS"
   ip -n "$APP_NS" link set lo up
