@@ -29,6 +29,7 @@ std::string ReadOwnResource(const std::u16string& name)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // elevated: never a DLL from beside us
     // The start-up steps of the shared units, before anything else.
     TranslateStartupWin();
     TWinUpdateSystem updateSystem;
