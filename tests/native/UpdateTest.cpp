@@ -254,6 +254,23 @@ INSTANTIATE_TEST_SUITE_P(
                     u"", false}),
     [](const testing::TestParamInfo<TActionCase>& info) { return std::string(info.param.Name); });
 
+// With no desktop shell to open it as the user, the accepted offer is not opened from this
+// elevated process either: the caller hears "not accepted" and the window stays.
+TEST_F(UpdateCheckTest, OfferTheShellCannotOpenCountsAsNotAccepted)
+{
+    const std::u16string body = uR"({"update":"https://dl.example/T.exe"})";
+    Http.Answers = {body};
+    Notice.Accept = true;
+    Shell.Opens = false;
+    Check();
+
+    ASSERT_EQ(Notice.Shown.size(), 1u);
+    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"https://dl.example/T.exe"});
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_FALSE(Calls[0].Accepted);
+    EXPECT_EQ(Calls[0].Answer, body);
+}
+
 TEST_F(UpdateCheckTest, MalformedEscapeEndsTheCheckWithoutAnAnswer)
 {
     for (const std::u16string body : {uR"({"update":"http://x/\u00G9"})", uR"({"update":"http://x\u"})"}) {

@@ -1,4 +1,5 @@
-// A test double of the shell: records what was opened and every message box, and answers each
+// A test double of the shell: records every address it was asked to open and every message box,
+// reports each address as opened unless Opens is false (no desktop shell), and answers each
 // message box with Answer.
 #pragma once
 
@@ -17,8 +18,13 @@ public:
     std::vector<std::u16string> Opened;
     std::vector<Box> Boxes;
     int Answer = 1;  // IDOK
+    bool Opens = true;
 
-    void ShellOpen(const std::u16string& target) override { Opened.push_back(target); }
+    bool ShellOpen(const std::u16string& target) override
+    {
+        Opened.push_back(target);
+        return Opens;
+    }
     int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                    std::uint32_t flags) override
     {
