@@ -1,7 +1,8 @@
 // The HTTP client: one GET with custom request headers (sent in the given order), the whole
 // body as text. The status code is not examined. A transport failure, or a body larger than
 // kHttpBodyCap, is a failed request. The Windows implementation is over WinHTTP
-// (Http_win.cpp) with its 60-second time-outs and certificate checks left on.
+// (Http_win.cpp) with its 60-second time-outs and certificate checks left on, through the
+// proxy that the user's Internet Options name (HttpProxy.h).
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,7 @@
 
 #include "BuildConfig.h"
 #include "common/WinText_win.h"
+#include "system/HttpProxy.h"
 #include "system/HttpText.h"
 
 namespace {
@@ -55,6 +56,79 @@ std::optional<std::size_t> DeclaredLength(HINTERNET request)
     return length;
 }
 
+// A text that WinHTTP allocated for the caller, taken and freed.
+std::u16string TakeGlobalText(LPWSTR text)
+{
+    if (!text) return {};
+    std::u16string result = FromW(text);
+    GlobalFree(text);
+    return result;
+}
+
+// The user's Internet Options, or nothing when they cannot be read.
+std::optional<TUserProxySettings> UserProxySettings()
+{
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config = {};
+    if (!WinHttpGetIEProxyConfigForCurrentUser(&config)) return std::nullopt;
+    TUserProxySettings settings;
+    settings.AutoDetect = config.fAutoDetect != FALSE;
+    settings.ScriptUrl = TakeGlobalText(config.lpszAutoConfigUrl);
+    settings.Proxy = TakeGlobalText(config.lpszProxy);
+    settings.Bypass = TakeGlobalText(config.lpszProxyBypass);
+    return settings;
+}
+
+// Automatic detection and the configuration script for url, run by WinHTTP in a session of
+// their own within the usual time-outs; the user's logon is offered only when the script's
+// server asks for it.
+std::optional<TProxyRoute> AutoProxy(const wchar_t* agent, const std::u16string& url, bool detect,
+                                     const std::u16string& scriptUrl)
+{
+    const THandle session(WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                      WINHTTP_NO_PROXY_BYPASS, 0));
+    if (!session || !WinHttpSetTimeouts(session.Get(), 0, kTimeoutMs, kTimeoutMs, kTimeoutMs))
+        return std::nullopt;
+    WINHTTP_AUTOPROXY_OPTIONS options = {};
+    if (detect) {
+        options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+    }
+    if (!scriptUrl.empty()) {
+        options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+        options.lpszAutoConfigUrl = WStr(scriptUrl);
+    }
+    WINHTTP_PROXY_INFO info = {};
+    BOOL found = WinHttpGetProxyForUrl(session.Get(), WStr(url), &options, &info);
+    if (!found && GetLastError() == ERROR_WINHTTP_LOGIN_FAILURE) {
+        options.fAutoLogonIfChallenged = TRUE;
+        found = WinHttpGetProxyForUrl(session.Get(), WStr(url), &options, &info);
+    }
+    if (!found) return std::nullopt;
+    TProxyRoute route;
+    route.Proxy = TakeGlobalText(info.lpszProxy);
+    route.Bypass = TakeGlobalText(info.lpszProxyBypass);
+    route.Kind = info.dwAccessType == WINHTTP_ACCESS_TYPE_NAMED_PROXY ? TProxyRoute::TKind::Named
+                                                                      : TProxyRoute::TKind::Direct;
+    return route;
+}
+
+// The session of one request, going by route.
+HINTERNET OpenSession(const wchar_t* agent, const TProxyRoute& route)
+{
+    switch (route.Kind) {
+    case TProxyRoute::TKind::Named:
+        return WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NAMED_PROXY, WStr(route.Proxy),
+                           route.Bypass.empty() ? WINHTTP_NO_PROXY_BYPASS : WStr(route.Bypass), 0);
+    case TProxyRoute::TKind::Direct:
+        return WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                           WINHTTP_NO_PROXY_BYPASS, 0);
+    case TProxyRoute::TKind::MachineSetting:
+        break;
+    }
+    return WinHttpOpen(agent, WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                       WINHTTP_NO_PROXY_BYPASS, 0);
+}
+
 // The whole body, or nothing when the transfer broke or the body grew past the cap.
 std::optional<std::string> ReadBody(HINTERNET request)
 {
@@ -92,8 +166,15 @@ std::optional<std::u16string> TWinHttp::Get(const std::u16string& url,
     if (path.empty()) path = L"/";
 
     const std::u16string agent = std::u16string(u"Tavrino/") + kProgramVersion;
-    const THandle session(WinHttpOpen(WStr(agent), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
-                                      WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
+    const TProxyRoute route = ChooseProxyRoute(
+        UserProxySettings(), [&](bool detect, const std::u16string& scriptUrl) {
+            return AutoProxy(WStr(agent), url, detect, scriptUrl);
+        });
+    HINTERNET opened = OpenSession(WStr(agent), route);
+    // A proxy setting that WinHTTP refuses leaves the machine-wide one.
+    if (!opened && route.Kind != TProxyRoute::TKind::MachineSetting)
+        opened = OpenSession(WStr(agent), {});
+    const THandle session(opened);
     if (!session) return std::nullopt;
     if (!WinHttpSetTimeouts(session.Get(), 0, kTimeoutMs, kTimeoutMs, kTimeoutMs)) return std::nullopt;
     const THandle connection(WinHttpConnect(session.Get(), host.c_str(), parts.nPort, 0));

@@ -1,6 +1,8 @@
 // The HTTP client over WinHTTP: one GET per call with its own session, 60 seconds each for
 // connecting, sending and receiving, certificate checks left on, the body capped while it is
-// read.
+// read. Each request goes through the proxy of the user's Internet Options (the fixed proxy,
+// automatic detection or the configuration script: WinHttpGetIEProxyConfigForCurrentUser,
+// WinHttpGetProxyForUrl), else by the machine-wide WinHTTP setting, else directly.
 #pragma once
 
 #include "system/Http.h"
