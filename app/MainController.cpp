@@ -15,6 +15,8 @@ const std::u16string kSystemProfileKey =
     u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
 constexpr std::uint32_t kErrorBoxFlags = 0x50010;  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
+// What the busy Run button and the indicator are called for screen readers.
+constexpr const char16_t* kBusyName = u"네트워크 연결을 다시 시작하는 중";
 constexpr int kProbeAttempts = 300;
 constexpr unsigned kProbeInterval = 1000;  // milliseconds
 
@@ -123,6 +125,7 @@ void TFrmTavrino::SetStatus(TStatus Status, const std::u16string& Message)
         Indicator->SetVisible(false);
         Indicator->SetAnimate(false);
         BtnStart->SetCaption(TranslateText(running ? u"실행중" : u"실행하기"));
+        BtnStart->SetAccessibleName(std::u16string());  // its caption
         BtnStart->SetEnabled(true);
         BtnStart->SetDown(running);
         SaveConfigInt(u"status", running ? 1 : 0);
@@ -133,6 +136,10 @@ void TFrmTavrino::SetStatus(TStatus Status, const std::u16string& Message)
         Indicator->SetVisible(true);
         Indicator->SetAnimate(true);
         BtnStart->SetCaption(std::u16string());
+        // No caption while busy: screen readers name the button and the indicator for the
+        // work going on.
+        BtnStart->SetAccessibleName(TranslateText(kBusyName));
+        Indicator->SetAccessibleName(TranslateText(kBusyName));
         BtnStart->SetEnabled(false);
         BtnStart->SetDown(false);
         break;

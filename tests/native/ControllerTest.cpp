@@ -161,6 +161,9 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_TRUE(Form->Indicator->Visible());
     EXPECT_TRUE(Form->Indicator->Animate());
     EXPECT_EQ(Form->BtnStart->Caption(), u"");
+    // Without a caption the button is named for screen readers, as is the indicator.
+    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"Restarting the network connection");
+    EXPECT_EQ(Form->Indicator->AccessibleName(), u"Restarting the network connection");
     EXPECT_FALSE(Form->BtnStart->Enabled());
     EXPECT_FALSE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
@@ -176,6 +179,7 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_FALSE(Form->Indicator->Visible());
     EXPECT_FALSE(Form->Indicator->Animate());
     EXPECT_EQ(Form->BtnStart->Caption(), u"Running");
+    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"");  // named by its caption again
     EXPECT_TRUE(Form->BtnStart->Enabled());
     EXPECT_TRUE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());

@@ -1,6 +1,6 @@
 // Not tests of their own: the app_*.sh scripts run them beside the real program. With
-// TAVRINO_APP_PROBE naming a file, the main window is read from outside, as a screen reader
-// would: one line "title=<caption>" and then "<text>|checked=<0/1>|enabled=<0/1>" for each
+// TAVRINO_APP_PROBE naming a file, the main window is read from outside through its window
+// texts and check states: one line "title=<caption>" and then "<text>|checked=<0/1>|enabled=<0/1>" for each
 // child window that has a text, in UTF-8. With TAVRINO_APP_CLOSE set, the main window is
 // asked to close, as its title-bar button does.
 #include <gtest/gtest.h>
