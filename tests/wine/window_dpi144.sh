@@ -6,11 +6,11 @@ set -eu
 export WINEPREFIX="$BUILD_DIR/wineprefix-dpi144"
 export WINEDEBUG=-all
 "$SOURCE_DIR/cmake/wine-prefix.sh"
-current=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}')
+current=$("$SOURCE_DIR/cmake/wine-exec.sh" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}')
 if [ "$current" != "0x90" ]; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
   wineserver -w
 fi
-TAVRINO_EXPECT_DPI=144 TAVRINO_SHOTS_DIR="$(winepath -w "$BUILD_DIR" 2>/dev/null)\\shots-dpi144" \
+TAVRINO_EXPECT_DPI=144 TAVRINO_SHOTS_DIR="$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$BUILD_DIR" 2>/dev/null)\\shots-dpi144" \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" \
   --gtest_filter='MainWindowTest.ClientAreaAndEveryControlWhereTheLayoutPutsIt:MainWindowTest.ScreenshotsOfBothPagesAndOfTheRunButtonsLooks'
