@@ -74,7 +74,7 @@ http {
     log_format update escape=json '\$remote_addr [\$time_iso8601] "\$request" \$status '
                                   'version="\$http_user_version" language="\$http_user_language" '
                                   'debug="\$http_user_debug" union="\$http_user_union" '
-                                  'command="\$http_user_command"';
+                                  'command="\$http_user_command" scheme="\$scheme" host="\$host"';
 
     map \$http_user_command \$hold {
         hold    1;

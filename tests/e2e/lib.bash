@@ -119,6 +119,19 @@ e2e_cleanup() {
 # How many requests of the services' log match an extended regular expression.
 e2e_requests() { grep -cE "$1" "$E2E_SERVICES/logs/access.log" 2>/dev/null || true; }
 
+# The logged requests for PATH came to the build's own address: over HTTPS to the maker's
+# host name in the shipped build. Prints what was seen.
+e2e_expect_service_address() {
+  local path=$1 scheme host all right
+  scheme=${E2E_API_BASE%%://*}
+  host=$(e2e_base_host "$E2E_API_BASE")
+  all=$(e2e_requests "\"GET $path[ ?]")
+  right=$(e2e_requests "\"GET $path[ ?].* scheme=\"$scheme\" host=\"$host\"")
+  [ "$all" -ge 1 ] && [ "$all" = "$right" ] ||
+    e2e_fail "$right of $all requests for $path came over $scheme to $host"
+  echo "$scheme://$host$path"
+}
+
 # kind: adapter | none. Each case script gets a fresh prefix (a copy of one made once for the
 # suite) and a display of its own.
 e2e_setup() {

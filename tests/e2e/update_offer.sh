@@ -32,6 +32,7 @@ for lang in en ko; do
   e2e_wait_exit 10 || rc=$?
   [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc, $lang)"
   E2E_APP_PID=
-  echo "ok: $lang: the notice offered the download with '$yes'/'$no'; Yes closed the program ($shot)"
+  check=$(e2e_expect_service_address /api.init.php)
+  echo "ok: $lang: the check asked $check; the notice offered the download with '$yes'/'$no'; Yes closed the program ($shot)"
   e2e_in_ns wineserver -k 2>/dev/null || true
 done
