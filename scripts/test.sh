@@ -6,6 +6,7 @@ source "$(dirname "$0")/common.sh"
 cd "$TOP"
 ensure_packages
 ensure_locales
+ensure_wine32
 
 cleanup() {
   for prefix in build/*/wineprefix; do
