@@ -1,6 +1,6 @@
 // Reads the state of a running program's windows from outside it, through the windows' own
 // data (class, text, styles, check state); what screen readers hear is the program's
-// accessibility objects, which tests/wine/MainWindowTest.cpp reads. For every visible
+// accessibility objects, which tests/wine/app_accessibility.sh reads. For every visible
 // top-level window (with the given title, when one is given) and every window below it, one
 // line "top|class|text|visible|enabled|checked|left,top,width,height": top tells the
 // top-level windows apart, the position is in the client coordinates of the top-level
