@@ -60,8 +60,8 @@ Suites: bookworm-backports
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SOURCES
-      apt-get update -qq
     fi
+    apt-get update -qq
     echo "Installing qemu-user-static from bookworm-backports"
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
       -t bookworm-backports qemu-user-static >/dev/null

@@ -49,7 +49,7 @@ e2e_make_ns() {
   E2E_NS=$NETNS
   local names
   names=$(printf '%s\n' "$(e2e_base_host "$E2E_API_BASE")" "$(e2e_base_host "$E2E_LINK_BASE")" |
-    grep -v '^[0-9.]*$' | sort -u | tr '\n' ' ')
+    { grep -v '^[0-9.]*$' || true; } | sort -u | tr '\n' ' ')
   [ -z "$names" ] || netns_hosts $names
   if [ -n "$E2E_TLS" ]; then
     e2e_make_certificates
@@ -129,7 +129,7 @@ e2e_expect_service_address() {
   right=$(e2e_requests "\"GET $path[ ?].* scheme=\"$scheme\" host=\"$host\"")
   [ "$all" -ge 1 ] && [ "$all" = "$right" ] ||
     e2e_fail "$right of $all requests for $path came over $scheme to $host"
-  echo "$scheme://$host$path"
+  echo "$E2E_API_BASE$path"
 }
 
 # kind: adapter | none. Each case script gets a fresh prefix (a copy of one made once for the
