@@ -41,16 +41,22 @@ echo "$heard" | sed 's/^/  heard: /'
 app_expect_line "busy Run" "Restarting the network connection|button|unavailable,focusable" "$heard"
 app_expect_line "busy indicator" "Restarting the network connection|animation|animated" "$heard"
 
-app_service
-for _ in $(seq 150); do
-  [ "$(app_dword "$APP_SETTINGS" status)" = 0x1 ] && break
-  sleep 0.1
-done
-sleep 0.5
-heard=$(hear)
-echo "$heard" | sed 's/^/  heard: /'
-app_expect_line "running Run, focused again" "Running|button|pressed,focusable,focused" "$heard"
-app_expect_line "indicator hidden" "Restarting the network connection|animation|invisible" "$heard"
+# The loopback endpoint answers the build that asks it (win64); the shipped build asks the
+# maker's host over HTTPS, which the end-to-end suite serves.
+if [ "${TAVRINO_API_BASE:-}" = http://127.0.0.1:18080 ]; then
+  app_service
+  for _ in $(seq 150); do
+    [ "$(app_dword "$APP_SETTINGS" status)" = 0x1 ] && break
+    sleep 0.1
+  done
+  sleep 0.5
+  heard=$(hear)
+  echo "$heard" | sed 's/^/  heard: /'
+  app_expect_line "running Run, focused again" "Running|button|pressed,focusable,focused" "$heard"
+  app_expect_line "indicator hidden" "Restarting the network connection|animation|invisible" "$heard"
+else
+  echo "the running state is not read here: this build asks ${TAVRINO_API_BASE:-its own service}"
+fi
 
 app_close
 app_wait_exit 10
