@@ -501,14 +501,27 @@ bool Grey(COLORREF c)
 // double here; the colours are the system's own.
 TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
 {
-    SetHighContrastSource([] { return true; });
     const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), cyan = RGB(0x1A, 0xEB, 0xFF),
                    green = RGB(0x3F, 0xF2, 0x3F);
-    const int ids[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
-                       COLOR_GRAYTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    static const int ids[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                              COLOR_GRAYTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
     const COLORREF dark[] = {black, white, cyan, black, green, black, white};
-    COLORREF saved[7];
-    for (int i = 0; i < 7; ++i) saved[i] = GetSysColor(ids[i]);
+    // The setting and the colours go back as they were even when a check fails midway, so
+    // that the tests after this one see the normal scheme.
+    struct TSchemeGuard {
+        COLORREF Saved[7];
+        TSchemeGuard()
+        {
+            for (int i = 0; i < 7; ++i) Saved[i] = GetSysColor(ids[i]);
+            SetHighContrastSource([] { return true; });
+        }
+        ~TSchemeGuard()
+        {
+            SetHighContrastSource(nullptr);
+            SetSysColors(7, ids, Saved);
+        }
+    } guard;
+    const COLORREF* saved = guard.Saved;
     ASSERT_TRUE(SetSysColors(7, ids, dark));
     SendMessageW(Wnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     Pump(300);
