@@ -83,9 +83,9 @@ TAdapterRead ReadAdapter(IWmiObject& adapter, std::u16string& index, std::u16str
     return TAdapterRead::Candidate;
 }
 
-// The first configured address of every configuration of an adapter, in order. Raises when
-// an address cannot be read.
-std::vector<std::u16string> FirstAddresses(IWmiServices& services, const std::u16string& index)
+// Every configured address of an adapter, configuration by configuration, in order. Raises
+// when an address cannot be read.
+std::vector<std::u16string> ConfiguredAddresses(IWmiServices& services, const std::u16string& index)
 {
     std::vector<std::u16string> addresses;
     const std::unique_ptr<IWmiObjectSet> configurations =
@@ -94,8 +94,8 @@ std::vector<std::u16string> FirstAddresses(IWmiServices& services, const std::u1
         const TWmiValue ip = configuration->Read(u"IPAddress");
         if (ip.Kind == TWmiValue::TKind::Error)
             throw EAppError(u"Reading IPAddress of adapter " + index + u" failed: " + ip.Text);
-        if (ip.Kind != TWmiValue::TKind::Array || ip.Items.empty()) continue;
-        addresses.push_back(ip.Items.front());
+        if (ip.Kind != TWmiValue::TKind::Array) continue;
+        addresses.insert(addresses.end(), ip.Items.begin(), ip.Items.end());
     }
     return addresses;
 }
@@ -119,7 +119,7 @@ std::optional<TRouteAdapter> RouteAdapter(ILocalAddresses& addresses)
 
 // The search's second way: the connected physical adapter, not a virtual or sharing one, that
 // carries the route to the internet, matched by its interface index or its GUID. Its address
-// is the first IPv4 address among its configurations' first entries, else the first entry.
+// is its first configured IPv4 address, else its first configured address.
 bool FindRouteAdapter(IWmiServices& services, const TRouteAdapter& route,
                       std::u16string& NetworkName, std::u16string& NetworkGUID,
                       std::u16string& NetworkIP)
@@ -136,7 +136,7 @@ bool FindRouteAdapter(IWmiServices& services, const TRouteAdapter& route,
         const bool byGuid = !route.Guid.empty() && AsciiLower(route.Guid) == AsciiLower(NetworkGUID);
         if (!byIndex && !byGuid) continue;
 
-        const std::vector<std::u16string> addresses = FirstAddresses(services, index);
+        const std::vector<std::u16string> addresses = ConfiguredAddresses(services, index);
         NetworkIP = addresses.empty() ? std::u16string() : addresses.front();
         for (const std::u16string& address : addresses) {
             if (address.find(u'.') != std::u16string::npos) {

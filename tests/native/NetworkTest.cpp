@@ -386,22 +386,40 @@ TEST_F(RouteAdapterTest, TheAdapterOfTheRouteIsTakenByIndexOrGuid)
         if (c.Chosen) {
             EXPECT_EQ(Name, u"Realtek Ethernet");
             EXPECT_EQ(Guid, kGuid2);
-            EXPECT_EQ(IP, u"fe80::7");  // its configuration's first entry: IPv6 only there
+            EXPECT_EQ(IP, u"192.168.0.77");  // its first IPv4 address, not its first entry
         }
         ExpectComBalanced();
         EXPECT_EQ(Local.Startups, Local.Cleanups);
     }
 }
 
-// The address shown is the first IPv4 entry among the configurations' first entries.
+// The address shown is the adapter's first configured IPv4 address, in whichever entry;
+// without one, its first address.
 TEST_F(RouteAdapterTest, TheAddressShownIsTheFirstIPv4OneOfTheAdapter)
 {
-    Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
-    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"fe80::7", u"10.1.1.1"}),
-                                {{u"IPAddress", TWmiValue::Null()}},
-                                TFakeWmi::Configuration({u"192.168.0.77"})};
-    ASSERT_TRUE(Run());
-    EXPECT_EQ(IP, u"192.168.0.77");
+    struct Case {
+        const char* Name;
+        std::vector<TFakeWmi::TObject> Configurations;
+        const char16_t* IP;
+    } cases[] = {
+        {"second entry",
+         {TFakeWmi::Configuration({u"fe80::7", u"10.1.1.1"}), TFakeWmi::Configuration({u"10.2.2.2"})},
+         u"10.1.1.1"},
+        {"later configuration",
+         {TFakeWmi::Configuration({u"fe80::7"}), {{u"IPAddress", TWmiValue::Null()}},
+          TFakeWmi::Configuration({u"192.168.0.77"})},
+         u"192.168.0.77"},
+        {"IPv6 only", {TFakeWmi::Configuration({u"fe80::7", u"2001:db8::7"})}, u"fe80::7"},
+        {"no address", {}, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Wmi = TFakeWmi();
+        Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+        Wmi.Configurations[u"7"] = c.Configurations;
+        ASSERT_TRUE(Run());
+        EXPECT_EQ(IP, c.IP);
+    }
 }
 
 // The route's adapter must pass the same filters: physical (WMI's query) and not a virtual
