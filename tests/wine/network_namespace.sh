@@ -60,7 +60,7 @@ run_case() {
 }
 
 # The adapter's GUID as Wine's own WMI client prints it (UTF-16).
-guid=$(in_ns wine wmic path Win32_NetworkAdapter get GUID 2>/dev/null | iconv -f UTF-16LE -t UTF-8 \
+guid=$(in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID 2>/dev/null | iconv -f UTF-16LE -t UTF-8 \
   | tr -d '\r' | grep -o '{[0-9A-Fa-f-]\{36\}}' | head -n 1 || true)
 [ -n "$guid" ] || fail "wmic lists no adapter GUID in the namespace"
 echo "adapter in the namespace: $dev $adapter_ip $guid"
