@@ -211,7 +211,9 @@ public:
     {
         auto* peer = reinterpret_cast<TWinPeer*>(data);
         bool handled = false;
-        const LRESULT result = peer->Message(msg, wp, lp, handled);
+        LRESULT result = 0;
+        // A handler's error is reported; the message then gets the default handling.
+        if (!RunHandler([&] { result = peer->Message(msg, wp, lp, handled); })) handled = false;
         if (msg == WM_NCDESTROY) peer->Detach();
         return handled ? result : DefSubclassProc(wnd, msg, wp, lp);
     }
@@ -682,7 +684,11 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     auto* peer = dynamic_cast<TFormPeer*>(PeerOf(wnd));
     if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
     TMessage m{msg, static_cast<std::uintptr_t>(wp), static_cast<std::intptr_t>(lp), 0};
-    peer->F.WindowProc(m);
+    // A handler's or hook's error is reported; the message then gets the default handling.
+    if (!RunHandler([&] { peer->F.WindowProc(m); })) {
+        m.Result = DefWindowProcW(wnd, msg, wp, lp);
+        if (msg == WM_DESTROY && Application().MainForm == &peer->F) PostQuitMessage(0);
+    }
     if (msg == WM_NCDESTROY) peer->Detach();
     return static_cast<LRESULT>(m.Result);
 }
@@ -692,7 +698,9 @@ LRESULT CALLBACK OwnProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     TWinPeer* peer = PeerOf(wnd);
     if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
     bool handled = false;
-    LRESULT result = peer->Message(msg, wp, lp, handled);
+    LRESULT result = 0;
+    // A handler's error is reported; the message then gets the default handling.
+    if (!RunHandler([&] { result = peer->Message(msg, wp, lp, handled); })) handled = false;
     if (handled) return result;
     switch (msg) {
     case WM_ERASEBKGND:
@@ -702,7 +710,7 @@ LRESULT CALLBACK OwnProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         HDC dc = BeginPaint(wnd, &ps);
         RECT r;
         GetClientRect(wnd, &r);
-        peer->Paint(dc, r);
+        RunHandler([&] { peer->Paint(dc, r); });
         EndPaint(wnd, &ps);
         return 0;
     }
@@ -831,11 +839,17 @@ TWin32Toolkit::TWin32Toolkit()
     RegisterClasses();
     if (!Application().OnException) {
         Application().OnException = [](const std::exception& e) {
+            // One box at a time: a handler that fails again while the box is up (a paint, a
+            // timer) is not reported a second time.
+            static bool showing = false;
+            if (showing) return;
             const std::u16string text = Utf8ToUtf16(e.what());
             TForm* main = Application().MainForm;
             HWND owner = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+            showing = true;
             MessageBoxW(owner, WStr(text), WStr(Application().Title.empty() ? u"Tavrino" : Application().Title),
                         MB_OK | MB_ICONERROR);
+            showing = false;
         };
     }
 }
