@@ -70,7 +70,12 @@ public:
     TStatus Status() const { return FStatus; }
 
 private:
-    void SetStatus(TStatus Status, const std::u16string& Message = std::u16string());
+    void SetStatus(TStatus Status);
+    // The error box: the text, titled with the window's caption, modal, topmost.
+    void ShowError(const std::u16string& Message);
+    // The end of a refresh, on the UI thread: the status, then the box when the internet
+    // did not answer.
+    void Settle(TStatus Status, bool Answered);
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();

@@ -1,9 +1,11 @@
 // The tweak controller of TFrmTavrino: Run and Stop, the adapter restart and the status.
+#include <atomic>
 #include <memory>
 #include <optional>
 
 #include "app/Main.h"
 #include "common/Config.h"
+#include "common/Text.h"
 #include "common/Translate.h"
 #include "system/Registry.h"
 
@@ -15,8 +17,25 @@ const std::u16string kSystemProfileKey =
     u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
 
 constexpr std::uint32_t kErrorBoxFlags = 0x50010;  // MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST
+// What the busy Run button and the indicator are called for screen readers.
+constexpr const char16_t* kBusyName = u"네트워크 연결을 다시 시작하는 중";
 constexpr int kProbeAttempts = 300;
 constexpr unsigned kProbeInterval = 1000;  // milliseconds
+// The whole wait for the internet, whatever single probes do.
+constexpr std::uint64_t kWaitLimit = 10 * 60 * 1000;
+constexpr unsigned kWaitSlice = 100;  // how often the wait looks whether the probing ended
+// A connection that was taken down and did not come back up is asked again.
+constexpr int kConnectRetries = 5;
+constexpr unsigned kConnectRetryInterval = 2000;
+// A hand-off to the UI thread that failed is tried again after this pause.
+constexpr unsigned kHandOffRetryInterval = 1000;
+
+// The settings value that holds the GUID of the adapter Run wrote to, until Stop undid it.
+const std::u16string kRememberedAdapter = u"networkguid";
+
+const char16_t kNoAnswerText[] =
+    u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
+    u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.";
 
 enum class TTweakKey { Interface, MessageQueue, SystemProfile };
 
@@ -50,14 +69,85 @@ std::u16string KeyPath(TTweakKey key, const std::u16string& networkGUID)
     }
     return std::u16string();
 }
+
+bool IsHexDigit(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+}
+
+// The braced text form of a GUID, {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}: nothing else may
+// become part of a key path.
+bool IsBracedGuid(const std::u16string& text)
+{
+    if (text.size() != 38 || text.front() != u'{' || text.back() != u'}') return false;
+    for (std::size_t i = 1; i < 37; ++i) {
+        const bool hyphen = i == 9 || i == 14 || i == 19 || i == 24;
+        if (hyphen ? text[i] != u'-' : !IsHexDigit(text[i])) return false;
+    }
+    return true;
+}
+
+// The adapter that Run wrote to, as remembered; empty when none is, or when the stored value
+// is not a GUID.
+std::u16string RememberedAdapter(IRegistry& registry)
+{
+    try {
+        TConfig config(registry, u"Tavrino");
+        std::u16string guid = config.ReadString(kRememberedAdapter, std::u16string());
+        return IsBracedGuid(guid) ? guid : std::u16string();
+    } catch (const std::exception&) {
+        return std::u16string();  // a value of another type is not one the program wrote
+    }
+}
+
+// Brings a connection that was taken down back up: a few more tries, some seconds apart.
+void ReconnectAdapter(INetwork& network, IThreads& threads, const std::u16string& guid)
+{
+    for (int attempt = 0; attempt < kConnectRetries; ++attempt) {
+        threads.Sleep(kConnectRetryInterval);
+        if (network.EnableNetwork(guid, true)) return;
+    }
+}
+
+// Probes until the internet answers, at most kProbeAttempts times, one second apart, and for
+// at most kWaitLimit in all. The probing runs on a worker of its own, so that a probe that
+// does not return cannot hold the wait past its limit. True when a probe succeeded.
+bool WaitForInternet(INetwork& network, IThreads& threads)
+{
+    enum : int { kProbing, kAnswered, kGaveUp };
+    struct TProbing {
+        std::atomic<int> State{kProbing};
+        std::atomic<bool> Stop{false};
+    };
+    const auto probing = std::make_shared<TProbing>();
+    const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
+
+    threads.StartWorker([&network, &threads, probing, deadline] {
+        int state = kGaveUp;
+        for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
+            if (probing->Stop || threads.Ticks() >= deadline) break;
+            if (network.ProbePublicIP()) {
+                state = kAnswered;
+                break;
+            }
+            threads.Sleep(kProbeInterval);
+        }
+        probing->State = state;
+    });
+    while (probing->State == kProbing && threads.Ticks() < deadline) threads.Sleep(kWaitSlice);
+    probing->Stop = true;
+    return probing->State == kAnswered;
+}
 }  // namespace
 
 void TFrmTavrino::BtnStartClick(TComponent*)
 {
     switch (FStatus) {
     case stIdle:
+        // The box alone: the status stored stays as it is (a start-up that stopped early
+        // shows Run while the store may say that the values are applied).
         if (!NetworkGUID.empty()) Start();
-        else SetStatus(stIdle, TranslateText(u"활성중인 네트워크가 없습니다."));
+        else ShowError(TranslateText(u"활성중인 네트워크가 없습니다."));
         break;
     case stRunning:
         Stop();
@@ -70,6 +160,12 @@ void TFrmTavrino::BtnStartClick(TComponent*)
 void TFrmTavrino::Start()
 {
     SetStatus(stBusy);
+    // Remembered before anything is written, so that Stop finds this adapter even when the
+    // PC uses another one by then.
+    {
+        TConfig config(FPlatform.Registry, u"Tavrino");
+        config.WriteString(kRememberedAdapter, NetworkGUID);
+    }
     for (const TTweak& tweak : kTweaks) {
         if (!(this->*tweak.Box)->Checked()) continue;
         WriteRegInteger(FPlatform.Registry, KeyPath(tweak.Key, NetworkGUID), tweak.ValueName,
@@ -86,6 +182,18 @@ void TFrmTavrino::Stop()
         if (tweak.StopValue) WriteRegInteger(FPlatform.Registry, path, tweak.ValueName, *tweak.StopValue);
         else DeleteRegValue(FPlatform.Registry, path, tweak.ValueName);
     }
+    // The adapter Run wrote to, when it is another one and still has its key.
+    const std::u16string remembered = RememberedAdapter(FPlatform.Registry);
+    if (!remembered.empty() && AsciiLower(remembered) != AsciiLower(NetworkGUID) &&
+        RegKeyExists(FPlatform.Registry, KeyPath(TTweakKey::Interface, remembered))) {
+        for (const TTweak& tweak : kTweaks)
+            if (tweak.Key == TTweakKey::Interface)
+                DeleteRegValue(FPlatform.Registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
+    }
+    {
+        TConfig config(FPlatform.Registry, u"Tavrino");
+        config.DeleteValue(kRememberedAdapter);
+    }
     Refresh(stIdle);
 }
 
@@ -96,25 +204,44 @@ void TFrmTavrino::Refresh(TStatus Status)
     INetwork& network = FPlatform.Network;
     IThreads& threads = FPlatform.Threads;
     std::weak_ptr<TFrmTavrino*> window = FLink;
+    const std::u16string guid = NetworkGUID;
 
-    network.EnableNetwork(NetworkGUID, false);
-    network.EnableNetwork(NetworkGUID, true);
+    const bool down = network.EnableNetwork(guid, false);
+    const bool up = network.EnableNetwork(guid, true);
+    // Only a connection that was taken down here is asked again to come up.
+    const bool reconnect = down && !up;
 
-    threads.StartWorker([&network, &threads, window, Status] {
-        for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
-            if (network.ProbePublicIP()) break;
-            threads.Sleep(kProbeInterval);
+    threads.StartWorker([&network, &threads, window, Status, guid, reconnect] {
+        bool answered = false;
+        try {
+            if (reconnect) ReconnectAdapter(network, threads, guid);
+            answered = WaitForInternet(network, threads);
+        } catch (...) {
+            // The window settles all the same.
         }
-        threads.Synchronize([&window, Status] {
-            if (const auto link = window.lock()) (*link)->SetStatus(Status);
-        });
+        // A window left busy could not be used again: a hand-off that failed is tried again
+        // until it runs or the window is gone.
+        const std::function<void()> settle = [&window, Status, answered] {
+            if (const auto link = window.lock()) (*link)->Settle(Status, answered);
+        };
+        while (!threads.Synchronize(settle) && !window.expired()) threads.Sleep(kHandOffRetryInterval);
     });
 }
 
-void TFrmTavrino::SetStatus(TStatus Status, const std::u16string& Message)
+void TFrmTavrino::Settle(TStatus Status, bool Answered)
 {
-    if (!Message.empty()) FPlatform.Shell.ShowMessageBox(Message, Caption(), kErrorBoxFlags);
+    // The values did change: the status is the one asked for, answered or not.
+    SetStatus(Status);
+    if (!Answered) ShowError(TranslateText(kNoAnswerText));
+}
 
+void TFrmTavrino::ShowError(const std::u16string& Message)
+{
+    FPlatform.Shell.ShowMessageBox(Message, Caption(), kErrorBoxFlags);
+}
+
+void TFrmTavrino::SetStatus(TStatus Status)
+{
     switch (Status) {
     case stIdle:
     case stRunning: {
@@ -123,6 +250,7 @@ void TFrmTavrino::SetStatus(TStatus Status, const std::u16string& Message)
         Indicator->SetVisible(false);
         Indicator->SetAnimate(false);
         BtnStart->SetCaption(TranslateText(running ? u"실행중" : u"실행하기"));
+        BtnStart->SetAccessibleName(std::u16string());  // its caption
         BtnStart->SetEnabled(true);
         BtnStart->SetDown(running);
         SaveConfigInt(u"status", running ? 1 : 0);
@@ -133,6 +261,10 @@ void TFrmTavrino::SetStatus(TStatus Status, const std::u16string& Message)
         Indicator->SetVisible(true);
         Indicator->SetAnimate(true);
         BtnStart->SetCaption(std::u16string());
+        // No caption while busy: screen readers name the button and the indicator for the
+        // work going on.
+        BtnStart->SetAccessibleName(TranslateText(kBusyName));
+        Indicator->SetAccessibleName(TranslateText(kBusyName));
         BtnStart->SetEnabled(false);
         BtnStart->SetDown(false);
         break;

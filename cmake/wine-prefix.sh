@@ -10,7 +10,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-ready="$WINEPREFIX/.tavrino-ready-2"
+ready="$WINEPREFIX/.tavrino-ready-3"
 [ -f "$ready" ] && exit 0
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
@@ -32,7 +32,12 @@ reg="$WINEPREFIX.fonts.reg"
     echo "\"$face\"=\"WenQuanYi Micro Hei\""
   done
 } >"$reg"
-wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
+# Both registry views: the 64-bit tools write the 64-bit one, and where Wine's 32-bit loader is
+# installed its regedit writes the view that 32-bit programs read.
+here=$(cd "$(dirname "$0")" && pwd)
+file=$("$here/wine-exec.sh" winepath -w "$reg" 2>/dev/null)
+"$here/wine-exec.sh" regedit /S "$file" >/dev/null 2>&1
+if [ -x /usr/lib/wine/wine ]; then /usr/lib/wine/wine regedit /S "$file" >/dev/null 2>&1 || true; fi
 rm -f "$reg"
 wineserver -w
 touch "$ready"

@@ -102,3 +102,12 @@ std::u16string TConfig::WriteString(const std::u16string& Name, const std::u16st
     WriteData(Name, reg::kTypeSz, data.data(), static_cast<std::uint32_t>(data.size()));
     return Value;
 }
+
+void TConfig::DeleteValue(const std::u16string& Name)
+{
+    try {
+        if (FReg.IsOpen()) FRegistry.DeleteValue(FReg.Get(), Name);
+    } catch (...) {
+        // Dropped like a failed write.
+    }
+}

@@ -23,6 +23,8 @@ public:
     std::int32_t WriteInteger(const std::u16string& Name, std::int32_t Value);
     bool WriteBoolean(const std::u16string& Name, bool Value);
     std::u16string WriteString(const std::u16string& Name, const std::u16string& Value);
+    // Removes the value; a missing value or a failure changes nothing.
+    void DeleteValue(const std::u16string& Name);
 
 private:
     bool ValueExists(const std::u16string& Name);

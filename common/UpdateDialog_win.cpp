@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/WinText_win.h"
+#include "toolkit/Forms.h"
 
 namespace {
 constexpr DWORD kNoticeStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
@@ -215,7 +216,7 @@ LRESULT Answer(HWND wnd, LRESULT result)
     return TRUE;
 }
 
-INT_PTR CALLBACK NoticeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+INT_PTR NoticeMessage(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == WM_INITDIALOG) {
         SetWindowLongPtrW(wnd, DWLP_USER, lp);
@@ -269,6 +270,13 @@ INT_PTR CALLBACK NoticeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     default:
         return FALSE;
     }
+}
+INT_PTR CALLBACK NoticeProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    // A handler's error is reported; the dialog manager then handles the message.
+    INT_PTR result = FALSE;
+    if (!RunHandler([&] { result = NoticeMessage(wnd, msg, wp, lp); })) result = FALSE;
+    return result;
 }
 }  // namespace
 

@@ -99,7 +99,7 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 launch() {
   local ns=$1 exe=$2 hold=$3 log=$4
   rm -f "$out/stop"
-  in_ns "$ns" wine "$out/Launch.exe" "$(win_path "$out/run/$exe")" "$(win_path "$out/stop")" \
+  in_ns "$ns" "$TOP/cmake/wine-exec.sh" "$out/Launch.exe" "$(win_path "$out/run/$exe")" "$(win_path "$out/stop")" \
     "$hold" >"$log" 2>/dev/null
 }
 painted_ms() { [ -f "$1" ] && tr -d '\r' <"$1" | sed -n 's/^painted_ms=//p'; }
@@ -175,7 +175,7 @@ measure_running() {
   touch "$out/stop"
   wait "$launcher" || true
   # The next start opens idle again.
-  in_ns "$ns_net" wine reg delete 'HKCU\Software\Tavrino' /v status /f >/dev/null 2>&1 || true
+  in_ns "$ns_net" "$TOP/cmake/wine-exec.sh" reg delete 'HKCU\Software\Tavrino' /v status /f >/dev/null 2>&1 || true
 }
 
 echo "timing starts (loopback only) ..." >&2

@@ -2,6 +2,11 @@
 # tests: "adapter" gives it one IPv4-only veth (eth0, 192.168.77.2/24) whose peer lives in a
 # second namespace, so the program sees one active physical adapter; "none" leaves loopback
 # only. Needs root. Sets NETNS and NETNS_PEER; netns_delete removes both.
+#
+# `ip netns exec` lays each entry of /etc/netns/NAME/ over /etc/: netns_hosts makes host names
+# resolve to the namespace's loopback, netns_trust makes a certificate authority the only one
+# that programs inside the namespace trust (Wine's TLS reads /etc/ssl/certs), and neither
+# touches the machine's own files.
 
 NETNS=
 NETNS_PEER=
@@ -26,7 +31,20 @@ netns_create() {
   ip -n "$NETNS_PEER" link set "tvp$tag" up
 }
 
+# netns_hosts NAME...: the names resolve to 127.0.0.1 inside the namespace.
+netns_hosts() {
+  mkdir -p "/etc/netns/$NETNS"
+  printf '127.0.0.1 localhost %s\n' "$*" >"/etc/netns/$NETNS/hosts"
+}
+
+# netns_trust CA_PEM: the trust store inside the namespace holds this authority alone.
+netns_trust() {
+  mkdir -p "/etc/netns/$NETNS/ssl/certs"
+  cp "$1" "/etc/netns/$NETNS/ssl/certs/ca-certificates.crt"
+}
+
 netns_delete() {
+  [ -n "$NETNS" ] && rm -rf "/etc/netns/$NETNS"
   [ -n "$NETNS" ] && ip netns del "$NETNS" 2>/dev/null
   [ -n "$NETNS_PEER" ] && ip netns del "$NETNS_PEER" 2>/dev/null
   NETNS=

@@ -49,7 +49,7 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No display: Tavrino runs on the virtual display $DISPLAY."
 fi
 
-in_ns env DISPLAY="$DISPLAY" wine "$TOP/build/win64/Tavrino.exe" &
+in_ns env DISPLAY="$DISPLAY" "$TOP/cmake/wine-exec.sh" "$TOP/build/win64/Tavrino.exe" &
 app=$!
 shot="$run_dir/screenshot.png"
 for _ in $(seq 150); do

@@ -11,12 +11,33 @@
 # A test selects the answer of the update check itself by writing DIR/www/answer.json (served
 # as it is until removed); every request is logged with the update headers in
 # DIR/logs/access.log.
+#
+# HTTPS, as a deployment serves the program: TAVRINO_TLS_CERT and TAVRINO_TLS_KEY name a PEM
+# certificate (chain) and its key for the host names the program uses; the port then speaks
+# TLS only, and the download address offered is https on the host the request named.
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 PORT DIR" >&2; exit 2; }
 port=$1
 dir=$(realpath -m "$2")
 command -v nginx >/dev/null || { echo "nginx is missing: apt-get install -y nginx" >&2; exit 1; }
 case "$port" in '' | *[!0-9]*) echo "PORT must be a number" >&2; exit 2 ;; esac
+cert=${TAVRINO_TLS_CERT:-}
+key=${TAVRINO_TLS_KEY:-}
+if [ -n "$cert$key" ]; then
+  [ -r "$cert" ] && [ -r "$key" ] || { echo "TAVRINO_TLS_CERT and TAVRINO_TLS_KEY must both name readable PEM files" >&2; exit 2; }
+  cert=$(realpath "$cert")
+  key=$(realpath "$key")
+  listen="listen 127.0.0.1:$port ssl;
+        ssl_certificate $cert;
+        ssl_certificate_key $key;
+        ssl_protocols TLSv1.2 TLSv1.3;"
+  download="https://\$host$([ "$port" = 443 ] || echo ":$port")/download/Tavrino.exe"
+  scheme=https
+else
+  listen="listen 127.0.0.1:$port;"
+  download="http://127.0.0.1:$port/download/Tavrino.exe"
+  scheme=http
+fi
 
 if [ -f "$dir/nginx.pid" ] && kill -0 "$(cat "$dir/nginx.pid")" 2>/dev/null; then
   echo "already running under $dir" >&2
@@ -53,7 +74,7 @@ http {
     log_format update escape=json '\$remote_addr [\$time_iso8601] "\$request" \$status '
                                   'version="\$http_user_version" language="\$http_user_language" '
                                   'debug="\$http_user_debug" union="\$http_user_union" '
-                                  'command="\$http_user_command"';
+                                  'command="\$http_user_command" scheme="\$scheme" host="\$host"';
 
     map \$http_user_command \$hold {
         hold    1;
@@ -61,11 +82,11 @@ http {
     }
     map \$http_user_version \$update_answer {
         "1.5.6.0" '{"result":"latest"}';
-        default   '{"update":"http://127.0.0.1:$port/download/Tavrino.exe","info":{"style":"","text":"","flag":"","url":""}}';
+        default   '{"update":"$download","info":{"style":"","text":"","flag":"","url":""}}';
     }
 
     server {
-        listen 127.0.0.1:$port;
+        $listen
         server_name localhost;
         access_log $dir/logs/access.log update;
         root $dir/www;
@@ -95,7 +116,7 @@ nginx -t -q -p "$dir" -c "$dir/nginx.conf" -e "$dir/logs/error.log"
 nginx -p "$dir" -c "$dir/nginx.conf" -e "$dir/logs/error.log"
 for _ in $(seq 50); do
   if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-    echo "http://127.0.0.1:$port"
+    echo "$scheme://127.0.0.1:$port"
     exit 0
   fi
   sleep 0.1

@@ -4,6 +4,8 @@
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "common/WinText_win.h"
@@ -49,6 +51,10 @@ std::vector<TLocalAdapter> TWinLocalAddresses::Adapters()
         TLocalAdapter adapter;
         adapter.Loopback = a->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
         adapter.ReceiveOnly = (a->Flags & IP_ADAPTER_RECEIVE_ONLY) != 0;
+        adapter.InterfaceIndex = a->IfIndex != 0 ? a->IfIndex : a->Ipv6IfIndex;
+        if (a->AdapterName)
+            for (const char* c = a->AdapterName; *c; ++c)
+                adapter.Guid.push_back(static_cast<char16_t>(static_cast<unsigned char>(*c)));
         for (auto* u = a->FirstUnicastAddress; u; u = u->Next) {
             if (!u->Address.lpSockaddr) continue;
             const int family = u->Address.lpSockaddr->sa_family;
@@ -62,4 +68,21 @@ std::vector<TLocalAdapter> TWinLocalAddresses::Adapters()
         adapters.push_back(std::move(adapter));
     }
     return adapters;
+}
+
+std::optional<std::uint32_t> TWinLocalAddresses::InternetInterface()
+{
+    // Public addresses, only looked up in the routing table: nothing is sent to them.
+    sockaddr_in v4 = {};
+    v4.sin_family = AF_INET;
+    v4.sin_addr.s_addr = htonl(0x08080808);  // 8.8.8.8
+    DWORD index = 0;
+    if (GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&v4), &index) == NO_ERROR) return index;
+    sockaddr_in6 v6 = {};
+    v6.sin6_family = AF_INET6;
+    static constexpr unsigned char kV6[16] = {0x20, 0x01, 0x48, 0x60, 0x48, 0x60, 0, 0,
+                                              0,    0,    0,    0,    0,    0,    0x88, 0x88};
+    std::copy(std::begin(kV6), std::end(kV6), v6.sin6_addr.s6_addr);  // 2001:4860:4860::8888
+    if (GetBestInterfaceEx(reinterpret_cast<sockaddr*>(&v6), &index) == NO_ERROR) return index;
+    return std::nullopt;
 }

@@ -1,4 +1,5 @@
-// The socket layer's adapters and addresses on Windows: Winsock and GetAdaptersAddresses.
+// The socket layer's adapters and addresses on Windows: Winsock, GetAdaptersAddresses and
+// GetBestInterfaceEx.
 #pragma once
 
 #include "system/LocalAddresses.h"
@@ -8,4 +9,5 @@ public:
     int Startup() override;
     void Cleanup() override;
     std::vector<TLocalAdapter> Adapters() override;
+    std::optional<std::uint32_t> InternetInterface() override;
 };

@@ -1,5 +1,7 @@
 #include "system/Network.h"
 
+#include <optional>
+
 #include "common/Error.h"
 #include "common/Text.h"
 
@@ -60,6 +62,93 @@ std::u16string_view PrefixBeforeLastDot(std::u16string_view text)
     return dot == std::u16string_view::npos ? std::u16string_view() : text.substr(0, dot);
 }
 
+// One adapter of the adapter query, read as the search reads it: Index, Name and GUID, in
+// this order, a null value as the empty text.
+enum class TAdapterRead {
+    End,        // a null Index: the adapters after it are not examined
+    Skip,       // a failed read, no GUID, or a virtual or sharing adapter
+    Candidate,
+};
+TAdapterRead ReadAdapter(IWmiObject& adapter, std::u16string& index, std::u16string& name,
+                         std::u16string& guid)
+{
+    const TWmiValue value = adapter.Read(u"Index");
+    if (value.Kind == TWmiValue::TKind::Null) return TAdapterRead::End;
+    index = value.Text;
+    // A failed read of one adapter skips that adapter and goes no further.
+    if (value.Kind != TWmiValue::TKind::Scalar || !ReadText(adapter, u"Name", name) ||
+        !ReadText(adapter, u"GUID", guid))
+        guid.clear();
+    if (guid.empty() || IsExcludedAdapterName(name)) return TAdapterRead::Skip;
+    return TAdapterRead::Candidate;
+}
+
+// Every configured address of an adapter, configuration by configuration, in order. Raises
+// when an address cannot be read.
+std::vector<std::u16string> ConfiguredAddresses(IWmiServices& services, const std::u16string& index)
+{
+    std::vector<std::u16string> addresses;
+    const std::unique_ptr<IWmiObjectSet> configurations =
+        services.ExecQuery(kConfigurationQuery + index);
+    while (const std::unique_ptr<IWmiObject> configuration = configurations->Next()) {
+        const TWmiValue ip = configuration->Read(u"IPAddress");
+        if (ip.Kind == TWmiValue::TKind::Error)
+            throw EAppError(u"Reading IPAddress of adapter " + index + u" failed: " + ip.Text);
+        if (ip.Kind != TWmiValue::TKind::Array) continue;
+        addresses.insert(addresses.end(), ip.Items.begin(), ip.Items.end());
+    }
+    return addresses;
+}
+
+// The adapter that carries the route to the internet, as the socket layer names it.
+struct TRouteAdapter {
+    std::u16string Index;  // the interface index as decimal text
+    std::u16string Guid;   // empty when the socket layer does not list the interface
+};
+
+std::optional<TRouteAdapter> RouteAdapter(ILocalAddresses& addresses)
+{
+    const TSocketScope socketLayer(addresses);
+    const std::optional<std::uint32_t> index = addresses.InternetInterface();
+    if (!index) return std::nullopt;
+    TRouteAdapter route{IntToText(static_cast<std::int64_t>(*index)), {}};
+    for (const TLocalAdapter& adapter : addresses.Adapters())
+        if (adapter.InterfaceIndex == *index) route.Guid = adapter.Guid;
+    return route;
+}
+
+// The search's second way: the connected physical adapter, not a virtual or sharing one, that
+// carries the route to the internet, matched by its interface index or its GUID. Its address
+// is its first configured IPv4 address, else its first configured address.
+bool FindRouteAdapter(IWmiServices& services, const TRouteAdapter& route,
+                      std::u16string& NetworkName, std::u16string& NetworkGUID,
+                      std::u16string& NetworkIP)
+{
+    const std::unique_ptr<IWmiObjectSet> adapters = services.ExecQuery(kAdapterQuery);
+    while (const std::unique_ptr<IWmiObject> adapter = adapters->Next()) {
+        std::u16string index;
+        const TAdapterRead read = ReadAdapter(*adapter, index, NetworkName, NetworkGUID);
+        if (read == TAdapterRead::End) break;
+        if (read == TAdapterRead::Skip) continue;
+        const TWmiValue interfaceIndex = adapter->Read(u"InterfaceIndex");
+        const bool byIndex =
+            interfaceIndex.Kind == TWmiValue::TKind::Scalar && interfaceIndex.Text == route.Index;
+        const bool byGuid = !route.Guid.empty() && AsciiLower(route.Guid) == AsciiLower(NetworkGUID);
+        if (!byIndex && !byGuid) continue;
+
+        const std::vector<std::u16string> addresses = ConfiguredAddresses(services, index);
+        NetworkIP = addresses.empty() ? std::u16string() : addresses.front();
+        for (const std::u16string& address : addresses) {
+            if (address.find(u'.') != std::u16string::npos) {
+                NetworkIP = address;
+                break;
+            }
+        }
+        return true;
+    }
+    return false;
+}
+
 void AppendHex(std::u16string& out, std::uint32_t value, int digits)
 {
     static constexpr char16_t kDigits[] = u"0123456789abcdef";
@@ -105,22 +194,17 @@ bool GetActiveNetwork(IWmi& wmi, ILocalAddresses& addresses, std::u16string& Net
     while (!result) {
         const std::unique_ptr<IWmiObject> adapter = adapters->Next();
         if (!adapter) break;
-
-        const TWmiValue index = adapter->Read(u"Index");
-        // A null Index ends the list; the adapters after it are not examined.
-        if (index.Kind == TWmiValue::TKind::Null) break;
-        // A failed read of one adapter skips that adapter and goes no further.
-        if (index.Kind != TWmiValue::TKind::Scalar || !ReadText(*adapter, u"Name", NetworkName) ||
-            !ReadText(*adapter, u"GUID", NetworkGUID))
-            NetworkGUID.clear();
-        if (NetworkGUID.empty() || IsExcludedAdapterName(NetworkName)) continue;
+        std::u16string index;
+        const TAdapterRead read = ReadAdapter(*adapter, index, NetworkName, NetworkGUID);
+        if (read == TAdapterRead::End) break;
+        if (read == TAdapterRead::Skip) continue;
 
         const std::unique_ptr<IWmiObjectSet> configurations =
-            services->ExecQuery(kConfigurationQuery + index.Text);
+            services->ExecQuery(kConfigurationQuery + index);
         while (const std::unique_ptr<IWmiObject> configuration = configurations->Next()) {
             const TWmiValue ip = configuration->Read(u"IPAddress");
             if (ip.Kind == TWmiValue::TKind::Error)
-                throw EAppError(u"Reading IPAddress of adapter " + index.Text + u" failed: " + ip.Text);
+                throw EAppError(u"Reading IPAddress of adapter " + index + u" failed: " + ip.Text);
             if (ip.Kind != TWmiValue::TKind::Array || ip.Items.empty()) continue;
             // Only the first configured address is judged.
             NetworkIP = ip.Items.front();
@@ -129,6 +213,12 @@ bool GetActiveNetwork(IWmi& wmi, ILocalAddresses& addresses, std::u16string& Net
                 break;
             }
         }
+    }
+    // The reference address may belong to an adapter that is not physical (a VPN, a virtual
+    // switch): then the adapter that carries the route to the internet is the one.
+    if (!result) {
+        if (const std::optional<TRouteAdapter> route = RouteAdapter(addresses))
+            result = FindRouteAdapter(*services, *route, NetworkName, NetworkGUID, NetworkIP);
     }
     return result;
 }

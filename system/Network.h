@@ -33,7 +33,9 @@ std::u16string GetLocalIP(ILocalAddresses& addresses);
 bool SameAddressPrefix(std::u16string_view first, std::u16string_view second);
 
 // Finds the first connected physical adapter, not a virtual or sharing one, whose first
-// configured address has the local address's prefix. True when one was chosen; on false the
+// configured address has the local address's prefix. When there is none, the adapter that
+// carries the route to the internet, under the same filters, matched by its interface index
+// or its GUID (its address: its first configured IPv4 address). True when one was chosen; on false the
 // three texts may hold values of the last adapter examined. Raises EAppError when the
 // management service or the socket layer fails; COM is left balanced in every case.
 bool GetActiveNetwork(IWmi& wmi, ILocalAddresses& addresses, std::u16string& NetworkName,

@@ -64,3 +64,16 @@ void DeleteRegValue(IRegistry& registry, const std::u16string& fullPath,
     } catch (...) {
     }
 }
+
+bool RegKeyExists(IRegistry& registry, const std::u16string& fullPath)
+{
+    try {
+        const TRegPath path = SplitRegPath(fullPath);
+        TRegKey key(registry);
+        return registry.OpenKey(registry.Root(ParseRootKey(path.RootName)), path.SubPath,
+                                kRegPathAccess, key.Out()) == reg::kSuccess &&
+               key.IsOpen();
+    } catch (...) {
+        return false;
+    }
+}

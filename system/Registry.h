@@ -24,6 +24,9 @@ TRegPath SplitRegPath(const std::u16string& fullPath);
 
 void WriteRegInteger(IRegistry& registry, const std::u16string& fullPath,
                      const std::u16string& valueName, std::int32_t value);
+// True when the key that fullPath names exists and can be opened; creates nothing.
+bool RegKeyExists(IRegistry& registry, const std::u16string& fullPath);
+
 // Opens the key as WriteRegInteger does (a missing key path is created, empty).
 void DeleteRegValue(IRegistry& registry, const std::u16string& fullPath,
                     const std::u16string& valueName);

@@ -53,6 +53,32 @@ bool ComputeButtonStyles(const std::u16string& family, const std::u16string& sty
     return true;
 }
 
+TStyledButtonAttributes HighContrastStyle(const TStyledButtonAttributes& family, TStyledButtonState state)
+{
+    TStyledButtonAttributes a = family;
+    a.BorderDrawStyle = TBorderDrawStyle::brdSolid;
+    switch (state) {
+    case TStyledButtonState::bsmNormal:
+    case TStyledButtonState::bsmDisabled: {
+        const TColor text = state == TStyledButtonState::bsmDisabled ? clGrayText : clWindowText;
+        a.ButtonDrawStyle = TButtonDrawStyle::btnClear;
+        a.ButtonColor = clWindow;
+        a.BorderColor = text;
+        a.FontColor = text;
+        break;
+    }
+    case TStyledButtonState::bsmPressed:
+    case TStyledButtonState::bsmSelected:
+    case TStyledButtonState::bsmHot:
+        a.ButtonDrawStyle = TButtonDrawStyle::btnSolid;
+        a.ButtonColor = clHighlight;
+        a.BorderColor = clHighlight;
+        a.FontColor = clHighlightText;
+        break;
+    }
+    return a;
+}
+
 int MulDivRound(int a, int b, int c)
 {
     if (c == 0) return -1;

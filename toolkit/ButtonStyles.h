@@ -65,6 +65,12 @@ std::shared_ptr<IStyledButtonFamily> FindButtonFamily(const std::u16string& name
 bool ComputeButtonStyles(const std::u16string& family, const std::u16string& styleClass,
                          const std::u16string& appearance, TStyledButtonStyles& styles);
 
+// The set a state is drawn with under high contrast: the family's shape and outline width in
+// system colours alone. At rest an outline in window text on the window colour (grey text
+// when disabled); pressed, selected (focused) or hot, filled with the highlight colour and
+// captioned in highlight text.
+TStyledButtonAttributes HighContrastStyle(const TStyledButtonAttributes& family, TStyledButtonState state);
+
 // The colour rules: each channel c becomes c + MulDiv(255 - c, percent, 100); the grey of a
 // colour has each channel round(0.299 R + 0.587 G + 0.114 B).
 TColor LightenColor(TColor color, int percent);

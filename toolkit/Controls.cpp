@@ -93,6 +93,13 @@ void TControl::SetCaption(const std::u16string& caption)
     Changed(TChange::Caption);
 }
 
+void TControl::SetAccessibleName(const std::u16string& name)
+{
+    if (name == FAccessibleName) return;
+    FAccessibleName = name;
+    Changed(TChange::AccessibleName);
+}
+
 void TControl::SetVisible(bool visible)
 {
     if (visible == FVisible) return;

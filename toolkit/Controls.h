@@ -35,6 +35,8 @@ inline constexpr TColor clWhite = RGBColor(255, 255, 255);
 inline constexpr TColor clGray = RGBColor(128, 128, 128);
 inline constexpr TColor clWindow = kSystemColorFlag | 5;      // COLOR_WINDOW
 inline constexpr TColor clWindowText = kSystemColorFlag | 8;  // COLOR_WINDOWTEXT
+inline constexpr TColor clHighlight = kSystemColorFlag | 13;      // COLOR_HIGHLIGHT
+inline constexpr TColor clHighlightText = kSystemColorFlag | 14;  // COLOR_HIGHLIGHTTEXT
 inline constexpr TColor clBtnFace = kSystemColorFlag | 15;    // COLOR_BTNFACE
 inline constexpr TColor clGrayText = kSystemColorFlag | 17;   // COLOR_GRAYTEXT
 
@@ -64,7 +66,7 @@ struct TMessage {
 inline constexpr std::uint32_t WM_SIZE_ = 0x0005;
 inline constexpr std::uint32_t WM_ACTIVATE_ = 0x0006;
 
-enum class TChange { Bounds, Caption, Visible, Enabled, Font, Color, State, Style };
+enum class TChange { Bounds, Caption, Visible, Enabled, Font, Color, State, Style, AccessibleName };
 
 // What a realisation attaches to a control. Changed is called after every change of state
 // that the realisation may have to show.
@@ -161,6 +163,9 @@ public:
     void SetCursor(TCursor cursor) { FCursor = cursor; }
     const std::u16string& Hint() const { return FHint; }
     void SetHint(const std::u16string& hint) { FHint = hint; }
+    // The name a screen reader gets in place of the caption; empty: the caption.
+    const std::u16string& AccessibleName() const { return FAccessibleName; }
+    void SetAccessibleName(const std::u16string& name);
     int TabOrder() const { return FTabOrder; }
     void SetTabOrder(int order) { FTabOrder = order; }
     bool TabStop() const { return FTabStop; }
@@ -194,6 +199,7 @@ private:
     TColor FColor = clWindow;
     TCursor FCursor = TCursor::crDefault;
     std::u16string FHint;
+    std::u16string FAccessibleName;
     int FTabOrder = -1;
     bool FTabStop = false;
     std::unique_ptr<IControlPeer> FPeer;

@@ -375,6 +375,7 @@ bool ApplyClassProperty(TControl& c, const std::u16string& name, const TReader& 
         if (name == u"Down") button->SetDown(r.Bool());
         else if (name == u"GroupIndex") button->SetGroupIndex(r.Int());
         else if (name == u"Opaque") button->SetOpaque(r.Bool());
+        else if (name == u"Default") button->SetDefault(r.Bool());
         else return false;
         return true;
     }
@@ -443,6 +444,7 @@ void ApplyProperty(TControl& c, const TProperty& p, const TEventBinder& events)
     else if (name == u"Cursor")
         c.SetCursor(r.Enum<TCursor>({{u"crDefault", TCursor::crDefault}, {u"crHandPoint", TCursor::crHandPoint}}));
     else if (name == u"Hint") c.SetHint(r.Text());
+    else if (name == u"AccessibleName") c.SetAccessibleName(r.Text());
     else if (name == u"TabOrder") c.SetTabOrder(r.Int());
     else if (name == u"TabStop") c.SetTabStop(r.Bool());
     else if (name == u"OnClick" || name == u"OnCreate") {

@@ -46,11 +46,7 @@ std::intptr_t TForm::Perform(std::uint32_t msg, std::uintptr_t wParam, std::intp
 void TForm::DoCreate()
 {
     if (!OnCreate) return;
-    try {
-        OnCreate(this);
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    }
+    RunHandler([this] { OnCreate(this); });
 }
 
 void TForm::RequestDarkTitleBar()
@@ -71,9 +67,13 @@ void TForm::Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer)
     FRealizer = std::move(realizer);
 }
 
-void TApplication::HandleException(const std::exception& e)
+void TApplication::HandleException(const std::exception& e) noexcept
 {
-    if (OnException) OnException(e);
+    try {
+        if (OnException) OnException(e);
+    } catch (...) {
+        // Reporting failed too: the program goes on.
+    }
 }
 
 TApplication& Application()

@@ -7,6 +7,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 
 #include "toolkit/Controls.h"
 
@@ -96,8 +97,26 @@ public:
     TForm* MainForm = nullptr;
     // The unhandled-error handling; without it HandleException does nothing but keep going.
     TExceptionEvent OnException;
-    void HandleException(const std::exception& e);
+    // Never raises: an error of the handling itself is dropped.
+    void HandleException(const std::exception& e) noexcept;
 };
 
 // The one application object of the process.
 TApplication& Application();
+
+// Runs a handler that Windows calls (a window procedure, a hook, a timer, a hand-off to the
+// UI thread): an error it raises goes to the application's unhandled-error handling and never
+// into Windows. False when it raised.
+template <typename TProc>
+bool RunHandler(TProc&& proc) noexcept
+{
+    try {
+        proc();
+        return true;
+    } catch (const std::exception& e) {
+        Application().HandleException(e);
+    } catch (...) {
+        Application().HandleException(std::runtime_error("An unknown error occurred."));
+    }
+    return false;
+}

@@ -68,9 +68,14 @@ public:
     explicit TStyledButton(TComponent* AOwner);
     bool Opaque() const { return FOpaque; }
     void SetOpaque(bool opaque) { FOpaque = opaque; }
+    // The form's default button: it has the focus when the form opens, and Enter clicks it
+    // when the focus is on no other button.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool isDefault) { FDefault = isDefault; }
 
 private:
     bool FOpaque = false;
+    bool FDefault = false;
 };
 
 class TStyledToolBar;

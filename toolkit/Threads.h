@@ -4,13 +4,18 @@
 // process ends with them.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 class IThreads {
 public:
     virtual ~IThreads() = default;
     virtual void StartWorker(std::function<void()> proc) = 0;
-    // Called from a worker only.
-    virtual void Synchronize(const std::function<void()>& proc) = 0;
+    // Called from a worker only. False when the procedure could not be handed to the UI
+    // thread and did not run; an error the procedure raises goes to the application's
+    // unhandled-error handling on the UI thread, and counts as run.
+    virtual bool Synchronize(const std::function<void()>& proc) = 0;
     virtual void Sleep(unsigned milliseconds) = 0;
+    // Milliseconds from a fixed moment, never going back.
+    virtual std::uint64_t Ticks() = 0;
 };

@@ -4,9 +4,14 @@
 
 #include <thread>
 
+#include "toolkit/Forms.h"
+
 namespace {
 constexpr UINT kRunProc = WM_APP + 1;
 constexpr wchar_t kClassName[] = L"TavrinoSyncWindow";
+// A full message queue drains as the UI thread works: posting is tried again for a while.
+constexpr int kPostAttempts = 40;
+constexpr DWORD kPostPause = 50;  // milliseconds
 
 struct TSyncCall {
     const std::function<void()>* Proc;
@@ -17,11 +22,8 @@ LRESULT CALLBACK SyncProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     if (msg == kRunProc) {
         auto* call = reinterpret_cast<TSyncCall*>(lp);
-        try {
-            (*call->Proc)();
-        } catch (...) {
-            // An error in a handed-off step must not take the UI thread down.
-        }
+        // An error of a handed-off step is reported like any handler's; the worker goes on.
+        RunHandler(*call->Proc);
         SetEvent(call->Done);
         return 0;
     }
@@ -57,17 +59,30 @@ void TWinThreads::StartWorker(std::function<void()> proc)
     }).detach();
 }
 
-void TWinThreads::Synchronize(const std::function<void()>& proc)
+bool TWinThreads::Synchronize(const std::function<void()>& proc)
 {
+    const HWND window = static_cast<HWND>(FWindow);
     HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!done) return;
+    if (!done) return false;
     TSyncCall call{&proc, done};
-    if (PostMessageW(static_cast<HWND>(FWindow), kRunProc, 0, reinterpret_cast<LPARAM>(&call)))
-        WaitForSingleObject(done, INFINITE);
+    bool posted = false;
+    for (int attempt = 0; attempt < kPostAttempts && !posted; ++attempt) {
+        if (attempt > 0) ::Sleep(kPostPause);
+        // A window that is gone (its thread ended) will never run it.
+        if (!window || !IsWindow(window)) break;
+        posted = PostMessageW(window, kRunProc, 0, reinterpret_cast<LPARAM>(&call)) != FALSE;
+    }
+    if (posted) WaitForSingleObject(done, INFINITE);
     CloseHandle(done);
+    return posted;
 }
 
 void TWinThreads::Sleep(unsigned milliseconds)
 {
     ::Sleep(milliseconds);
+}
+
+std::uint64_t TWinThreads::Ticks()
+{
+    return GetTickCount64();
 }

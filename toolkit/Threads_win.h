@@ -12,8 +12,11 @@ public:
     TWinThreads& operator=(const TWinThreads&) = delete;
 
     void StartWorker(std::function<void()> proc) override;
-    void Synchronize(const std::function<void()>& proc) override;
+    // A full message queue is waited out for a few seconds; a UI thread whose window is gone
+    // gives false at once.
+    bool Synchronize(const std::function<void()>& proc) override;
     void Sleep(unsigned milliseconds) override;
+    std::uint64_t Ticks() override;
 
 private:
     void* FWindow = nullptr;  // HWND of the message-only window

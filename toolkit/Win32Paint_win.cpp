@@ -50,7 +50,7 @@ void PaintLabel(TLabel& label, HDC dc, const RECT& r)
     default: flags |= DT_TOP; break;
     }
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ResolveColor(label.Enabled() ? label.Font().Color : clGrayText));
+    SetTextColor(dc, ResolveColor(label.Enabled() ? ContrastColor(label.Font().Color, clWindowText) : clGrayText));
     RECT box = r;
     DrawTextW(dc, WStr(label.Caption()), -1, &box, flags);
 }
@@ -78,7 +78,7 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const auto& run = runs[i];
         SelectObject(dc, run.Bold ? bold : font);
-        SetTextColor(dc, ResolveColor(run.HasColor ? run.Color : label.Font().Color));
+        SetTextColor(dc, ResolveColor(ContrastColor(run.HasColor ? run.Color : label.Font().Color, clWindowText)));
         TextOutW(dc, x, y, WStr(run.Text), static_cast<int>(run.Text.size()));
         x += widths[i];
     }
@@ -86,11 +86,12 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
     DeleteObject(bold);
 }
 
+// Under high contrast a shape's fixed colours (the accent strip's blue) yield to the highlight.
 void PaintShape(TShape& shape, HDC dc, const RECT& r)
 {
-    HBRUSH brush = CreateSolidBrush(ResolveColor(shape.BrushColor()));
+    HBRUSH brush = CreateSolidBrush(ResolveColor(ContrastColor(shape.BrushColor(), clHighlight)));
     HPEN pen = shape.PenStyle() == TShape::TPenStyle::psSolid
-                   ? CreatePen(PS_SOLID, 1, ResolveColor(shape.PenColor()))
+                   ? CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)))
                    : static_cast<HPEN>(GetStockObject(NULL_PEN));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
@@ -109,13 +110,14 @@ void PaintIndicator(TActivityIndicator& busy, HDC dc, const RECT& r)
     const float side = std::min(w, h);
     const float ring = side * 0.36f, dot = side * 0.085f;
     const int n = TActivityIndicator::kFrames;
+    const TColor color = ContrastColor(busy.DotColor(), clWindowText);
     for (int k = 0; k < n; ++k) {
         const int behind = (busy.Frame() - k + n) % n;  // 0: the leading dot
         const auto alpha = static_cast<BYTE>(255 - behind * 26);
         const double angle = (k * 2 * 3.14159265358979 / n) - 3.14159265358979 / 2;
         const float cx = w / 2 + ring * static_cast<float>(std::cos(angle));
         const float cy = h / 2 + ring * static_cast<float>(std::sin(angle));
-        Gdiplus::SolidBrush brush(GdiColor(busy.DotColor(), alpha));
+        Gdiplus::SolidBrush brush(GdiColor(color, alpha));
         g.FillEllipse(&brush, cx - dot, cy - dot, 2 * dot, 2 * dot);
     }
 }
@@ -128,6 +130,9 @@ void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
     const TSvgPlacement p = PlaceSvg(doc, r.right - r.left, r.bottom - r.top);
+    // Under high contrast the artwork is drawn in two system colours: light fills in the
+    // window colour, the others in window text; each keeps its opacity.
+    const bool contrast = HighContrastOn();
     auto at = [&p](const TSvgPoint& pt) {
         return Gdiplus::PointF(static_cast<float>(pt.X * p.Scale + p.OffsetX),
                                static_cast<float>(pt.Y * p.Scale + p.OffsetY));
@@ -154,8 +159,11 @@ void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
             }
             if (figure.Closed) path.CloseFigure();
         }
-        Gdiplus::SolidBrush brush(Gdiplus::Color(shape.Alpha, shape.Fill & 0xFF, (shape.Fill >> 8) & 0xFF,
-                                                 (shape.Fill >> 16) & 0xFF));
+        const TColor fill = static_cast<TColor>(shape.Fill & 0xFFFFFF);
+        const bool light = ColorRed(GreyColor(fill)) >= 0xA0;
+        const Gdiplus::Color color = contrast ? GdiColor(light ? clWindow : clWindowText, shape.Alpha)
+                                              : Gdiplus::Color(shape.Alpha, ColorRed(fill), ColorGreen(fill), ColorBlue(fill));
+        Gdiplus::SolidBrush brush(color);
         g.FillPath(&brush, &path);
     }
 }
@@ -194,6 +202,27 @@ COLORREF ResolveColor(TColor color)
 {
     if (IsSystemColor(color)) return GetSysColor(static_cast<int>(color & 0xFF));
     return RGB(ColorRed(color), ColorGreen(color), ColorBlue(color));
+}
+
+namespace {
+THighContrastSource gHighContrastSource = nullptr;
+}  // namespace
+
+void SetHighContrastSource(THighContrastSource source)
+{
+    gHighContrastSource = source;
+}
+
+bool HighContrastOn()
+{
+    if (gHighContrastSource) return gHighContrastSource();
+    HIGHCONTRASTW hc = {sizeof hc, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+TColor ContrastColor(TColor color, TColor standIn)
+{
+    return IsSystemColor(color) || !HighContrastOn() ? color : standIn;
 }
 
 HFONT MakeFont(const TFont& font, UINT dpi)

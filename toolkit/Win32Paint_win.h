@@ -13,6 +13,14 @@
 
 // A colour as COLORREF; system colours are looked up now.
 COLORREF ResolveColor(TColor color);
+// Whether the user's high-contrast setting is on now. While it is, painted controls use the
+// system colours alone: ContrastColor gives a fixed colour's stand-in, system colours pass.
+bool HighContrastOn();
+TColor ContrastColor(TColor color, TColor standIn);
+// Where HighContrastOn reads the setting: null for the system's (SPI_GETHIGHCONTRAST); a test
+// double in the Wine tests, since Wine keeps no high-contrast setting.
+using THighContrastSource = bool (*)();
+void SetHighContrastSource(THighContrastSource source);
 // The font a control shows at that DPI: its own, its parent's, or the desktop font when it
 // follows a form that uses the desktop font.
 HFONT MakeControlFont(const TControl& control, UINT dpi);

@@ -9,6 +9,7 @@
 
 #include "common/Error.h"
 #include "common/WinText_win.h"
+#include "toolkit/Accessible_win.h"
 #include "toolkit/Win32Paint_win.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/StyledButtons.h"
@@ -21,10 +22,17 @@ const wchar_t kPaintClass[] = L"TavrinoPaint";
 const wchar_t kPeerProp[] = L"TavrinoPeer";
 constexpr UINT_PTR kSubclassId = 1;
 constexpr UINT_PTR kAnimationTimer = 1;
+// The program's icon resource (resources/Tavrino.rc).
+constexpr WORD kProgramIcon = 1;
 
-// Focus is shown once the keyboard has been used to move or press, as Windows does for
-// dialogs; until then a focused button looks as it does at rest.
-bool gFocusCues = false;
+// The program's icon at the size a metric asks for at that DPI (the image of that size, or the
+// nearest one scaled); null when the program has none (the window class's icon then shows).
+HICON LoadProgramIcon(int metric, UINT dpi)
+{
+    const int size = GetSystemMetricsForDpi(metric, dpi);
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
 
 class TFormPeer;
 class TWinPeer;
@@ -32,6 +40,18 @@ class TWinPeer;
 TWinPeer* PeerOf(HWND wnd)
 {
     return wnd ? static_cast<TWinPeer*>(GetPropW(wnd, kPeerProp)) : nullptr;
+}
+
+// The form's default button while it is shown and enabled, else null.
+TControl* DefaultButton(const TWinControl& parent)
+{
+    for (TControl* c : parent.Controls()) {
+        if (auto* button = dynamic_cast<TStyledButton*>(c); button && button->Default())
+            return button->Showing() && button->Enabled() ? button : nullptr;
+        if (auto* win = dynamic_cast<TWinControl*>(c))
+            if (TControl* found = DefaultButton(*win)) return found;
+    }
+    return nullptr;
 }
 
 // Realises the controls of one form: every peer asks it for the DPI in use.
@@ -46,6 +66,9 @@ public:
     // Every control's window moved and its font made again for the DPI in use.
     void Rescale(TControl& control);
     void FontsChanged(TControl& control);
+    // Brushes made again from the system colours now in force (colours, theme or high
+    // contrast changed), then everything drawn again.
+    void ColorsChanged(TControl& control);
 
 private:
     TForm& FForm;
@@ -110,6 +133,10 @@ public:
         case TChange::Caption:
             SetWindowTextW(Wnd, WStr(C.Caption()));
             InvalidateRect(Wnd, nullptr, TRUE);
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Wnd, OBJID_CLIENT, CHILDID_SELF);
+            break;
+        case TChange::AccessibleName:
+            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Wnd, OBJID_CLIENT, CHILDID_SELF);
             break;
         case TChange::Visible:
             ShowWindow(Wnd, C.Visible() ? SW_SHOWNA : SW_HIDE);
@@ -118,6 +145,8 @@ public:
         case TChange::Enabled:
             EnableWindow(Wnd, C.Enabled());
             InvalidateRect(Wnd, nullptr, TRUE);
+            NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Wnd, OBJID_CLIENT, CHILDID_SELF);
+            TakeFocusBack();
             break;
         case TChange::Font:
             UpdateFont();
@@ -131,6 +160,7 @@ public:
         case TChange::Style:
             StateChanged();
             InvalidateRect(Wnd, nullptr, TRUE);
+            if (what == TChange::State) NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Wnd, OBJID_CLIENT, CHILDID_SELF);
             break;
         }
     }
@@ -157,6 +187,17 @@ public:
         return FBrush;
     }
 
+    // A disabled window loses the focus; the default button takes it back when it is enabled
+    // again while nothing in its active window has it.
+    void TakeFocusBack()
+    {
+        auto* button = dynamic_cast<TStyledButton*>(&C);
+        if (!button || !button->Default() || !C.Enabled() || !IsWindowVisible(Wnd)) return;
+        HWND root = GetAncestor(Wnd, GA_ROOT);
+        HWND focus = GetFocus();
+        if (GetActiveWindow() == root && (!focus || focus == root)) SetFocus(Wnd);
+    }
+
     virtual void VisibilityChanged() {}
     virtual void StateChanged() {}
     virtual void Paint(HDC, const RECT&) {}
@@ -170,7 +211,9 @@ public:
     {
         auto* peer = reinterpret_cast<TWinPeer*>(data);
         bool handled = false;
-        const LRESULT result = peer->Message(msg, wp, lp, handled);
+        LRESULT result = 0;
+        // A handler's error is reported; the message then gets the default handling.
+        if (!RunHandler([&] { result = peer->Message(msg, wp, lp, handled); })) handled = false;
         if (msg == WM_NCDESTROY) peer->Detach();
         return handled ? result : DefSubclassProc(wnd, msg, wp, lp);
     }
@@ -208,7 +251,7 @@ bool Reflect(TWinPeer& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
         HDC dc = reinterpret_cast<HDC>(wp);
         TWinPeer* child = PeerOf(reinterpret_cast<HWND>(lp));
         SetBkColor(dc, ResolveColor(self.C.Color()));
-        SetTextColor(dc, ResolveColor(child ? child->C.Font().Color : clWindowText));
+        SetTextColor(dc, ResolveColor(child ? ContrastColor(child->C.Font().Color, clWindowText) : clWindowText));
         result = reinterpret_cast<LRESULT>(self.Brush());
         return true;
     }
@@ -217,9 +260,20 @@ bool Reflect(TWinPeer& self, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result)
     }
 }
 
+const TControl* ControlOfWindow(HWND wnd)
+{
+    const TWinPeer* peer = PeerOf(wnd);
+    return peer ? &peer->C : nullptr;
+}
+
 LRESULT TWinPeer::Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled)
 {
     LRESULT result = 0;
+    if (msg == WM_GETOBJECT) {
+        // Screen readers: the control's name, role and state.
+        handled = AnswerGetObject(Wnd, wp, lp, ControlOfWindow, result);
+        return result;
+    }
     handled = Reflect(*this, msg, wp, lp, result);
     return result;
 }
@@ -340,6 +394,9 @@ public:
     }
 };
 
+// Whether a control's window hides its focus rectangle now, by the UI state of its window.
+bool FocusCueHidden(HWND wnd);
+
 // Styled buttons and tool buttons: real push buttons that we draw ourselves.
 class TButtonPeer : public TWinPeer {
 public:
@@ -367,13 +424,15 @@ public:
         }
         if (!look) return;
         TStyledButtonState state = TStyledButtonState::bsmNormal;
-        const bool focusCue = (item.itemState & ODS_FOCUS) && gFocusCues;
+        // The focus is shown as the window's UI state says: hidden until the keyboard is used.
+        const bool focusCue = (item.itemState & ODS_FOCUS) && !FocusCueHidden(Wnd);
         if (!C.Enabled()) state = TStyledButtonState::bsmDisabled;
         else if ((item.itemState & ODS_SELECTED) || down) state = TStyledButtonState::bsmPressed;
         else if (FHot) state = TStyledButtonState::bsmHot;
         else if (focusCue) state = TStyledButtonState::bsmSelected;
         const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
-        DrawStyledButton(item.hDC, item.rcItem, *look, StyleOf(look->Styles, state), back,
+        const TStyledButtonAttributes& family = StyleOf(look->Styles, state);
+        DrawStyledButton(item.hDC, item.rcItem, *look, HighContrastOn() ? HighContrastStyle(family, state) : family, back,
                          showCaption ? C.Caption() : std::u16string(), FFont, R.Dpi, focusCue);
     }
 
@@ -392,6 +451,9 @@ public:
             FHot = false;
             InvalidateRect(Wnd, nullptr, FALSE);
             break;
+        case WM_UPDATEUISTATE:  // focus shown or hidden: drawn again once the state is set
+            InvalidateRect(Wnd, nullptr, FALSE);
+            break;
         case WM_ERASEBKGND:
             handled = true;
             return 1;
@@ -408,6 +470,16 @@ public:
 class TFormPeer final : public TWinPeer, public IFormPeer {
 public:
     TFormPeer(TWinRealizer& realizer, TForm& form) : TWinPeer(realizer, form), F(form) {}
+    ~TFormPeer() override
+    {
+        if (Wnd) {
+            HWND wnd = Wnd;
+            Detach();
+            DestroyWindow(wnd);
+        }
+        for (HICON icon : FIcons)
+            if (icon) DestroyIcon(icon);
+    }
 
     DWORD Style() const
     {
@@ -440,7 +512,20 @@ public:
         if (R.Dpi == 0) R.Dpi = 96;
         FitWindow(nullptr);
         UpdateFont();
+        UpdateIcons();
         if (F.DarkTitleBarRequested()) RequestDarkTitleBar();
+    }
+
+    // The window's big and small icons, the program's, sized for the window's DPI.
+    void UpdateIcons()
+    {
+        const HICON icons[2] = {LoadProgramIcon(SM_CXICON, R.Dpi), LoadProgramIcon(SM_CXSMICON, R.Dpi)};
+        SendMessageW(Wnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icons[0]));
+        SendMessageW(Wnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icons[1]));
+        for (int i = 0; i < 2; ++i) {
+            if (FIcons[i]) DestroyIcon(FIcons[i]);
+            FIcons[i] = icons[i];
+        }
     }
 
     // Sizes the window so that its client area is the form's, scaled; placed at pos if given.
@@ -501,10 +586,14 @@ public:
             return;
         }
         case WM_COMMAND:
-            // Enter, through the dialog manager: the focused button is clicked.
+            // Enter, through the dialog manager: the focused button is clicked, else the
+            // default button.
             if (LOWORD(wp) == IDOK && lp == 0) {
-                if (TWinPeer* focused = PeerOf(GetFocus()); dynamic_cast<TButtonPeer*>(focused))
-                    focused->C.Click();
+                if (TWinPeer* focused = PeerOf(GetFocus()); dynamic_cast<TButtonPeer*>(focused)) {
+                    if (focused->C.Enabled()) focused->C.Click();
+                }
+                else if (TControl* button = DefaultButton(F))
+                    button->Click();
             }
             m.Result = 0;
             return;
@@ -514,24 +603,43 @@ public:
             const POINT pos = {suggested->left, suggested->top};
             FitWindow(&pos);
             R.Rescale(F);
+            UpdateIcons();
             m.Result = 0;
             return;
         }
         case WM_ACTIVATE:
-            // Focus goes back to the control that had it, as in a dialog.
+            // Focus goes back to the control that had it, as in a dialog; the first time, and
+            // when that control can no longer take it, to the default button.
             if (LOWORD(wp) == WA_INACTIVE) {
                 HWND focus = GetFocus();
                 if (focus && IsChild(Wnd, focus)) FLastFocus = focus;
             } else if (!HIWORD(wp)) {
-                if (FLastFocus && IsWindow(FLastFocus) && IsChild(Wnd, FLastFocus)) {
-                    SetFocus(FLastFocus);
+                HWND to = FLastFocus;
+                if (!to || !IsWindow(to) || !IsChild(Wnd, to) || !IsWindowVisible(to) || !IsWindowEnabled(to))
+                    to = FirstFocus();
+                if (to) {
+                    SetFocus(to);
                     m.Result = 0;
                     return;
                 }
             }
             break;
+        case WM_CHANGEUISTATE:
+            m.Result = DefWindowProcW(Wnd, msg, wp, lp);
+            if (!FSystemUiState) {
+                const WORD before = FUiState;
+                if (LOWORD(wp) == UIS_SET) FUiState |= HIWORD(wp);
+                else if (LOWORD(wp) == UIS_CLEAR) FUiState &= static_cast<WORD>(~HIWORD(wp));
+                if (FUiState != before) RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+            }
+            return;
         case WM_SETTINGCHANGE:
             if (F.DesktopFont()) R.FontsChanged(F);
+            R.ColorsChanged(F);
+            break;
+        case WM_SYSCOLORCHANGE:
+        case WM_THEMECHANGED:
+            R.ColorsChanged(F);
             break;
         case WM_CLOSE:
             DestroyWindow(Wnd);
@@ -546,17 +654,41 @@ public:
         m.Result = DefWindowProcW(Wnd, msg, wp, lp);
     }
 
+    // The default button when it can take the focus, else the first tab stop.
+    HWND FirstFocus()
+    {
+        if (TControl* button = DefaultButton(F)) return ControlHandle(*button);
+        return GetNextDlgTabItem(Wnd, nullptr, FALSE);
+    }
+
     TForm& F;
     bool FShown = false;
     HWND FLastFocus = nullptr;
+    // The focus and accelerator cues of the window's UI state. Windows keeps that state for
+    // every window and tells each of them; where the system keeps none (Wine), the form keeps
+    // what WM_CHANGEUISTATE tells it, the same way, and its buttons ask it.
+    bool FSystemUiState = true;
+    WORD FUiState = 0;
+    HICON FIcons[2] = {nullptr, nullptr};  // big, small
 };
+
+bool FocusCueHidden(HWND wnd)
+{
+    const auto* form = dynamic_cast<const TFormPeer*>(PeerOf(GetAncestor(wnd, GA_ROOT)));
+    if (form && !form->FSystemUiState) return (form->FUiState & UISF_HIDEFOCUS) != 0;
+    return (SendMessageW(wnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
+}
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* peer = dynamic_cast<TFormPeer*>(PeerOf(wnd));
     if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
     TMessage m{msg, static_cast<std::uintptr_t>(wp), static_cast<std::intptr_t>(lp), 0};
-    peer->F.WindowProc(m);
+    // A handler's or hook's error is reported; the message then gets the default handling.
+    if (!RunHandler([&] { peer->F.WindowProc(m); })) {
+        m.Result = DefWindowProcW(wnd, msg, wp, lp);
+        if (msg == WM_DESTROY && Application().MainForm == &peer->F) PostQuitMessage(0);
+    }
     if (msg == WM_NCDESTROY) peer->Detach();
     return static_cast<LRESULT>(m.Result);
 }
@@ -566,7 +698,9 @@ LRESULT CALLBACK OwnProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     TWinPeer* peer = PeerOf(wnd);
     if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
     bool handled = false;
-    LRESULT result = peer->Message(msg, wp, lp, handled);
+    LRESULT result = 0;
+    // A handler's error is reported; the message then gets the default handling.
+    if (!RunHandler([&] { result = peer->Message(msg, wp, lp, handled); })) handled = false;
     if (handled) return result;
     switch (msg) {
     case WM_ERASEBKGND:
@@ -576,7 +710,7 @@ LRESULT CALLBACK OwnProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         HDC dc = BeginPaint(wnd, &ps);
         RECT r;
         GetClientRect(wnd, &r);
-        peer->Paint(dc, r);
+        RunHandler([&] { peer->Paint(dc, r); });
         EndPaint(wnd, &ps);
         return 0;
     }
@@ -655,6 +789,18 @@ void TWinRealizer::Rescale(TControl& control)
         for (TControl* c : win->Controls()) Rescale(*c);
 }
 
+void TWinRealizer::ColorsChanged(TControl& control)
+{
+    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer())) {
+        if (peer->FBrush) DeleteObject(peer->FBrush);
+        peer->FBrush = nullptr;
+        if (&control == &FForm && peer->Wnd)
+            RedrawWindow(peer->Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
+    if (auto* win = dynamic_cast<TWinControl*>(&control))
+        for (TControl* c : win->Controls()) ColorsChanged(*c);
+}
+
 void TWinRealizer::FontsChanged(TControl& control)
 {
     if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer())) peer->UpdateFont();
@@ -670,7 +816,8 @@ void RegisterClasses()
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpfnWndProc = FormProc;
     wc.lpszClassName = kFormClass;
-    wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kProgramIcon));
+    if (!wc.hIcon) wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
     RegisterClassExW(&wc);
     wc.hIcon = nullptr;
     wc.lpfnWndProc = OwnProc;
@@ -692,11 +839,17 @@ TWin32Toolkit::TWin32Toolkit()
     RegisterClasses();
     if (!Application().OnException) {
         Application().OnException = [](const std::exception& e) {
+            // One box at a time: a handler that fails again while the box is up (a paint, a
+            // timer) is not reported a second time.
+            static bool showing = false;
+            if (showing) return;
             const std::u16string text = Utf8ToUtf16(e.what());
             TForm* main = Application().MainForm;
             HWND owner = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+            showing = true;
             MessageBoxW(owner, WStr(text), WStr(Application().Title.empty() ? u"Tavrino" : Application().Title),
                         MB_OK | MB_ICONERROR);
+            showing = false;
         };
     }
 }
@@ -736,27 +889,41 @@ void ShowForm(TForm& form)
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     peer->FShown = true;
+    // Focus rectangles hidden until the keyboard is used, unless the user asked for them
+    // always (keyboard cues).
+    BOOL cues = FALSE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    if (!cues) {
+        const WORD hide = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+        SendMessageW(peer->Wnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, hide), 0);
+        if (!(SendMessageW(peer->Wnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+            peer->FSystemUiState = false;
+            peer->FUiState = hide;
+        }
+    }
     ShowWindow(peer->Wnd, SW_SHOWNORMAL);
     UpdateWindow(peer->Wnd);
     SetForegroundWindow(peer->Wnd);
 }
 
+void HandleMessage(MSG& msg)
+{
+    TForm* main = Application().MainForm;
+    HWND dialog = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
+    // Moving the focus with the keyboard shows it from then on, as the dialog manager of
+    // Windows does (said again here: Wine's leaves the UI state as it is).
+    if (dialog && msg.message == WM_KEYDOWN && (msg.wParam == VK_TAB || (msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN)) &&
+        (msg.hwnd == dialog || IsChild(dialog, msg.hwnd)))
+        SendMessageW(dialog, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (dialog && IsDialogMessageW(dialog, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
 int RunMessageLoop()
 {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TForm* main = Application().MainForm;
-        HWND dialog = main && main->FormPeer() ? static_cast<HWND>(main->FormPeer()->Handle()) : nullptr;
-        if (msg.message == WM_KEYDOWN && !gFocusCues &&
-            (msg.wParam == VK_TAB || msg.wParam == VK_SPACE || msg.wParam == VK_RETURN ||
-             (msg.wParam >= VK_LEFT && msg.wParam <= VK_DOWN))) {
-            gFocusCues = true;
-            if (HWND focus = GetFocus()) InvalidateRect(focus, nullptr, FALSE);
-        }
-        if (dialog && IsDialogMessageW(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) HandleMessage(msg);
     return static_cast<int>(msg.wParam);
 }
 

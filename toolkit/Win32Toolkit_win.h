@@ -26,11 +26,15 @@ private:
 // Creates the form's window and the windows of all its controls, hidden, and attaches the
 // realisation to the form (controls added later are realised when they are added).
 HWND RealizeForm(TForm& form);
-// Shows the form, centred on its monitor's work area the first time when it asks so.
+// Shows the form, centred on its monitor's work area the first time when it asks so, its
+// focus rectangles hidden until the keyboard is used (unless the user keeps them shown).
 void ShowForm(TForm& form);
 // Runs the message loop until WM_QUIT, with keyboard navigation between the controls of the
 // application's main form; returns the exit code.
 int RunMessageLoop();
+// One message as the loop handles it: Tab, Shift+Tab, the arrows, Enter and Space work the
+// main form's controls (the dialog manager), anything else is translated and dispatched.
+void HandleMessage(MSG& msg);
 
 // The window of a control, null when it has none.
 HWND ControlHandle(const TControl& control);

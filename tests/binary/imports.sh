@@ -19,7 +19,7 @@ check "file format $format" "grep -q 'file format $format' <<<\"\$headers\""
 check "GUI subsystem" "grep -Eq 'Subsystem[[:space:]]+00000002' <<<\"\$headers\""
 dlls=$(grep -i 'DLL Name:' <<<"$headers" | awk '{print tolower($3)}' | sort -u)
 echo "imports: $(echo $dlls)"
-allowed='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|uxtheme|dwmapi|winhttp|iphlpapi|ws2_32|version|msvcrt|shlwapi|msimg32|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
+allowed='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|uxtheme|dwmapi|winhttp|iphlpapi|ws2_32|version|oleacc|msvcrt|shlwapi|msimg32|api-ms-win-crt-[a-z0-9-]+|api-ms-win-core-[a-z0-9-]+)\.dll$'
 for dll in $dlls; do
   check "imports only Windows DLLs: $dll" "grep -Eq '$allowed' <<<'$dll'"
 done

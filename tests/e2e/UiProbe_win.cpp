@@ -1,9 +1,10 @@
-// Reads the state of a running program's windows from outside it, as a screen reader would:
-// for every visible top-level window (with the given title, when one is given) and every
-// window below it, one line "top|class|text|visible|enabled|checked|left,top,width,height":
-// top tells the top-level windows apart, the position is in the client coordinates of the
-// top-level window, checked is -1 for what is not a check box. Exit code 1 when no window
-// matched.
+// Reads the state of a running program's windows from outside it, through the windows' own
+// data (class, text, styles, check state); what screen readers hear is the program's
+// accessibility objects, which tests/wine/app_accessibility.sh reads. For every visible
+// top-level window (with the given title, when one is given) and every window below it, one
+// line "top|class|text|visible|enabled|checked|left,top,width,height": top tells the
+// top-level windows apart, the position is in the client coordinates of the top-level
+// window, checked is -1 for what is not a check box. Exit code 1 when no window matched.
 #include <windows.h>
 
 #include <cstdio>

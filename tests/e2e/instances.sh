@@ -7,7 +7,7 @@ e2e_start_app
 start=$(date +%s%N)
 rc=0
 timeout 20 ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all DISPLAY="$DISPLAY" \
-  wine "$TAVRINO_EXE" || rc=$?
+  "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" || rc=$?
 took=$(( ($(date +%s%N) - start) / 1000000 ))
 [ "$rc" -eq 0 ] || e2e_fail "the second instance exited with $rc"
 [ "$took" -lt 5000 ] || e2e_fail "the second instance took $took ms to end"

@@ -13,7 +13,7 @@ caption() {
 for lang in ko en ja fr; do
   case $lang in ko) E2E_LANG=ko_KR.UTF-8 ;; en) E2E_LANG=en_US.UTF-8 ;; ja) E2E_LANG=ja_JP.UTF-8 ;; fr) E2E_LANG=fr_FR.UTF-8 ;; esac
   title=$(caption Tavrino "$lang")
-  e2e_in_ns wine "$TAVRINO_EXE" &
+  e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window "^$title\$" 30 >/dev/null || e2e_fail "no main window titled '$title' ($lang)"
   sleep 1

@@ -1,16 +1,37 @@
-# The end-to-end harness: the shipped program (x86_64 build) under Wine, in a network namespace
-# of its own whose one IPv4-only interface is the program's active adapter, with the reference
-# services on the namespace's loopback, driven by real X input (xdotool) and read from outside
-# (reg query, the services' request log, screenshots).
+# The end-to-end harness: the program as its build made it (the shipped 32-bit exe in the win32
+# build, the x86_64 one in win64) under Wine, in a network namespace of its own whose one
+# IPv4-only interface is the program's active adapter, with the reference services on the
+# namespace's loopback at the service addresses that the build carries, driven by real X input
+# (xdotool) and read from outside (reg query, the services' request log, screenshots).
+#
+# The shipped build talks HTTPS to the maker's host names: inside the namespace those names
+# resolve to its loopback, where the services present a certificate from a test authority that
+# the suite makes and that only that namespace trusts.
 #
 # Sourced by the case scripts; they call e2e_setup first. Needs root (ip netns).
 
 set -euo pipefail
-: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}"
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}" "${TAVRINO_API_BASE:?}"
 
 E2E_DIR="$BUILD_DIR/e2e"
 E2E_SHOTS="$E2E_DIR/screenshots"
-E2E_PORT=18080
+# The services answer at the addresses compiled into the program: scheme, host, port.
+E2E_API_BASE=$TAVRINO_API_BASE
+E2E_LINK_BASE=${TAVRINO_LINK_BASE:-$TAVRINO_API_BASE}
+e2e_base_host() { local h=${1#*://}; echo "${h%%[:/]*}"; }
+e2e_base_port() {
+  local h=${1#*://}
+  h=${h%%/*}
+  case $h in
+    *:*) echo "${h##*:}" ;;
+    *) [ "${1%%://*}" = https ] && echo 443 || echo 80 ;;
+  esac
+}
+E2E_PORT=$(e2e_base_port "$E2E_API_BASE")
+[ "$(e2e_base_port "$E2E_LINK_BASE")" = "$E2E_PORT" ] ||
+  { echo "FAIL: the update service and the link host must share one port"; exit 1; }
+E2E_TLS=
+[ "${E2E_API_BASE%%://*}" = https ] && E2E_TLS=1
 E2E_NS=
 E2E_APP_PID=
 E2E_XVFB=
@@ -26,15 +47,57 @@ source "$SOURCE_DIR/scripts/netns.bash"
 e2e_make_ns() {
   netns_create "$1"
   E2E_NS=$NETNS
+  local names
+  names=$(printf '%s\n' "$(e2e_base_host "$E2E_API_BASE")" "$(e2e_base_host "$E2E_LINK_BASE")" |
+    { grep -v '^[0-9.]*$' || true; } | sort -u | tr '\n' ' ')
+  [ -z "$names" ] || netns_hosts $names
+  if [ -n "$E2E_TLS" ]; then
+    e2e_make_certificates
+    netns_trust "$E2E_TLS_DIR/ca.pem"
+  fi
 }
 
 e2e_in_ns() { ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all \
   WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" LANG="${E2E_LANG:-en_US.UTF-8}" \
   LC_ALL="${E2E_LANG:-en_US.UTF-8}" "$@"; }
 
+# The suite's certificate authority and the services' certificate for the program's host
+# names, made once (openssl) and kept in the build tree; trusted only inside the namespaces.
+E2E_TLS_DIR="$E2E_DIR/tls"
+e2e_make_certificates() {
+  local names ext
+  names="$(e2e_base_host "$E2E_API_BASE") $(e2e_base_host "$E2E_LINK_BASE")"
+  mkdir -p "$E2E_TLS_DIR"
+  exec 8>"$E2E_TLS_DIR.lock"
+  flock 8
+  if [ ! -s "$E2E_TLS_DIR/server.pem" ] || [ "$(cat "$E2E_TLS_DIR/names" 2>/dev/null)" != "$names" ]; then
+    (
+      cd "$E2E_TLS_DIR"
+      rm -f ./*.pem ./*.key ./*.csr ./*.srl
+      openssl req -x509 -newkey rsa:2048 -nodes -days 30 -keyout ca.key -out ca.pem \
+        -subj "/CN=Tavrino test authority" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign"
+      openssl req -newkey rsa:2048 -nodes -keyout server.key -out server.csr \
+        -subj "/CN=$(e2e_base_host "$E2E_API_BASE")"
+      ext="subjectAltName=$(printf 'DNS:%s,' $names | sed 's/,$//')"
+      printf '%s\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n' \
+        "$ext" >server.ext
+      openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 30 \
+        -extfile server.ext -out server.pem
+    ) >/dev/null 2>&1 || e2e_fail "openssl could not make the test certificates"
+    echo "$names" >"$E2E_TLS_DIR/names"
+  fi
+  exec 8>&-
+}
+
 e2e_start_services() {
   E2E_SERVICES="$E2E_DIR/services-$$"
-  e2e_in_ns "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+  if [ -n "$E2E_TLS" ]; then
+    e2e_in_ns env TAVRINO_TLS_CERT="$E2E_TLS_DIR/server.pem" TAVRINO_TLS_KEY="$E2E_TLS_DIR/server.key" \
+      "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+  else
+    e2e_in_ns "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+  fi
 }
 e2e_stop_services() {
   [ -n "$E2E_SERVICES" ] && e2e_in_ns "$SOURCE_DIR/services/stop.sh" "$E2E_SERVICES" >/dev/null 2>&1 || true
@@ -56,6 +119,19 @@ e2e_cleanup() {
 # How many requests of the services' log match an extended regular expression.
 e2e_requests() { grep -cE "$1" "$E2E_SERVICES/logs/access.log" 2>/dev/null || true; }
 
+# The logged requests for PATH came to the build's own address: over HTTPS to the maker's
+# host name in the shipped build. Prints what was seen.
+e2e_expect_service_address() {
+  local path=$1 scheme host all right
+  scheme=${E2E_API_BASE%%://*}
+  host=$(e2e_base_host "$E2E_API_BASE")
+  all=$(e2e_requests "\"GET $path[ ?]")
+  right=$(e2e_requests "\"GET $path[ ?].* scheme=\"$scheme\" host=\"$host\"")
+  [ "$all" -ge 1 ] && [ "$all" = "$right" ] ||
+    e2e_fail "$right of $all requests for $path came over $scheme to $host"
+  echo "$E2E_API_BASE$path"
+}
+
 # kind: adapter | none. Each case script gets a fresh prefix (a copy of one made once for the
 # suite) and a display of its own.
 e2e_setup() {
@@ -76,7 +152,7 @@ e2e_setup() {
 
 # Starts the program; waits until its main window is mapped and prints nothing.
 e2e_start_app() {
-  e2e_in_ns wine "$TAVRINO_EXE" &
+  e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window '^Tavrino$' 30 >/dev/null || e2e_fail "the main window did not appear"
   sleep 1
@@ -95,7 +171,7 @@ e2e_wait_window() {
 
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
 # Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
-e2e_ui() { { e2e_in_ns wine "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+e2e_ui() { { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 e2e_control() { e2e_ui | awk -F'|' -v t="$1" '$3 == t { print $3 "|" $4 "|" $5 "|" $6; exit }'; }
 
@@ -141,7 +217,7 @@ e2e_pixel() {
 
 # "TYPE DATA" of a registry value, read from outside the program; empty when it is absent.
 e2e_reg() {
-  { e2e_in_ns wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+  { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
     awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }'
 }
 e2e_expect_reg() {
@@ -160,7 +236,7 @@ e2e_wait_exit() {
 
 # The braced GUID of the namespace's adapter eth0, as the management service reports it.
 e2e_adapter_guid() {
-  { e2e_in_ns wine wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
+  { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
     iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '$2 == "eth0" { print $1; exit }'
 }
 

@@ -4,7 +4,7 @@ source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup adapter
 e2e_start_services
 guid=$(e2e_adapter_guid)
-e2e_in_ns wine reg add "$E2E_STORE_KEY" /v status /t REG_DWORD /d 1 /f >/dev/null 2>&1
+e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg add "$E2E_STORE_KEY" /v status /t REG_DWORD /d 1 /f >/dev/null 2>&1
 e2e_start_app
 e2e_wait_caption Running 10 || e2e_fail "the window does not open as Running"
 e2e_click "${E2E_BTN_CONFIG[@]}"

@@ -18,8 +18,8 @@ e2e_expect_reg "$E2E_MSMQ_KEY" TCPNoDelay 'REG_DWORD 0x1'
 e2e_expect_reg "$E2E_PROFILE_KEY" NetworkThrottlingIndex 'REG_DWORD 0xffffffff'
 e2e_expect_reg "$E2E_PROFILE_KEY" SystemResponsiveness 'REG_DWORD 0x0'
 e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x1'
-[ "$(e2e_requests 'GET /myip ')" -ge 1 ] || e2e_fail "the probe never asked /myip"
-echo "ok: Run wrote the six values under $guid and the store holds status 1 ($shot)"
+probe=$(e2e_expect_service_address /myip)
+echo "ok: Run wrote the six values under $guid, probed $probe, and the store holds status 1 ($shot)"
 e2e_click "${E2E_BTN_START[@]}"
 e2e_wait_caption Run 20 || e2e_fail "the button never reads Run again"
 shot=$(e2e_shot run_stopped)

@@ -4,14 +4,14 @@
 source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup adapter
 e2e_start_services
-printf '{"update":"http://127.0.0.1:%s/download/Tavrino.exe"}' "$E2E_PORT" >"$E2E_SERVICES/www/answer.json"
+printf '{"update":"%s/download/Tavrino.exe"}' "$E2E_API_BASE" >"$E2E_SERVICES/www/answer.json"
 chmod 644 "$E2E_SERVICES/www/answer.json"
 for lang in en ko; do
   case $lang in
     en) E2E_LANG=en_US.UTF-8 yes=Yes no=No start='This program has been updated.' ;;
     ko) E2E_LANG=ko_KR.UTF-8 yes=예 no=아니오 start='업데이트가 정보가 있습니다.' ;;
   esac
-  e2e_in_ns wine "$TAVRINO_EXE" &
+  e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   found=0
   for _ in $(seq 60); do
@@ -32,6 +32,7 @@ for lang in en ko; do
   e2e_wait_exit 10 || rc=$?
   [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc, $lang)"
   E2E_APP_PID=
-  echo "ok: $lang: the notice offered the download with '$yes'/'$no'; Yes closed the program ($shot)"
+  check=$(e2e_expect_service_address /api.init.php)
+  echo "ok: $lang: the check asked $check; the notice offered the download with '$yes'/'$no'; Yes closed the program ($shot)"
   e2e_in_ns wineserver -k 2>/dev/null || true
 done

@@ -1,6 +1,7 @@
 // The tweak controller: what Run writes for the check-box choices, what Stop undoes, the
 // adapter restart and the probing worker, the status shown and stored, the error box.
 #include <algorithm>
+#include <optional>
 
 #include "support/MainWindowFixture.h"
 
@@ -98,6 +99,124 @@ TEST_F(ControllerTest, StopUndoesEveryValueWhateverIsChecked)
     EXPECT_FALSE(Form->BtnStart->Down());
 }
 
+// Run remembers the adapter it wrote to, before it writes, beside the other settings.
+TEST_F(ControllerTest, RunRemembersTheAdapterItWritesTo)
+{
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+    const auto stored = Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->Type, reg::kTypeSz);
+    const std::u16string guid = u"{0A1B2C3D-0000-4000-8000-00000000ABCD}";
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : guid + u'\0') {
+        bytes.push_back(static_cast<std::uint8_t>(unit));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    EXPECT_EQ(stored->Data, bytes);
+    // The settings key is opened for it before the first tweak key.
+    const auto& opens = Reg.Opens();
+    const auto remembered = std::find_if(opens.begin(), opens.end(), [](const auto& open) {
+        return open.Root == reg::kCurrentUser && open.Path == u"software\\tavrino";
+    });
+    const auto firstTweak = std::find_if(opens.begin(), opens.end(), [](const auto& open) {
+        return open.Root == reg::kLocalMachine;
+    });
+    ASSERT_NE(remembered, opens.end());
+    EXPECT_LT(remembered - opens.begin(), firstTweak - opens.begin());
+}
+
+// Stop undoes the adapter Run wrote to as well as the current one, and forgets it; an
+// adapter that is gone (no key) gets no key made for it; a stored value that is no GUID, or
+// of another type, counts as none.
+TEST_F(ControllerTest, StopAlsoUndoesTheRememberedAdapter)
+{
+    const std::u16string oldGuid = u"{99999999-0000-4000-8000-00000000EEEE}";
+    const std::u16string oldKey =
+        u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + oldGuid;
+    const std::u16string parent = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters";
+    struct Case {
+        const char* Name;
+        std::optional<std::u16string> Remembered;  // none: no value stored
+        std::uint32_t Type;
+        bool OldKeyExists;
+        bool CurrentAdapter;
+        bool OldUndone;  // the old adapter's values deleted
+    } cases[] = {
+        {"another adapter", oldGuid, reg::kTypeSz, true, true, true},
+        {"in other letter case", AsciiLower(oldGuid), reg::kTypeSz, true, true, true},
+        {"no adapter at this start", oldGuid, reg::kTypeSz, true, false, true},
+        {"adapter gone", oldGuid, reg::kTypeSz, false, true, false},
+        {"nothing remembered", std::nullopt, reg::kTypeSz, true, true, false},
+        {"not a GUID", u"{99999999-0000-4000-8000-00000000EEEE}\\..", reg::kTypeSz, true, true, false},
+        {"a path", u"..\\..\\Other", reg::kTypeSz, true, true, false},
+        {"empty", u"", reg::kTypeSz, true, true, false},
+        {"of another type", std::nullopt, reg::kTypeDword, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Reg = TMemoryRegistry();
+        Network.Adapter = c.CurrentAdapter ? TFakeNetwork().Adapter : std::nullopt;
+        Network.EnableCalls.clear();
+        PutSetting(u"status", 1);
+        if (c.Remembered) Reg.PutString(reg::kCurrentUser, kSettingsKey, u"networkguid", *c.Remembered);
+        if (c.Type == reg::kTypeDword) PutSetting(u"networkguid", 7);
+        if (c.OldKeyExists) {
+            for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+                Reg.PutDword(reg::kLocalMachine, oldKey, value, 1);
+            Reg.PutDword(reg::kLocalMachine, oldKey, u"Other", 7);
+        }
+        Reg.PutDword(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency", 1);
+        Create();
+
+        Form->BtnStartClick(Form->BtnStart);  // Stop
+
+        EXPECT_EQ(Form->Status(), stIdle);
+        EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
+        if (c.CurrentAdapter) {
+            EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
+        }
+        if (c.OldKeyExists) {
+            for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+                EXPECT_EQ(Reg.Get(reg::kLocalMachine, oldKey, value).has_value(), !c.OldUndone)
+                    << Utf16ToUtf8(value);
+            EXPECT_EQ(Reg.GetDword(reg::kLocalMachine, oldKey, u"Other"), 7u);
+        } else {
+            EXPECT_FALSE(Reg.KeyExists(reg::kLocalMachine, oldKey));
+        }
+        // Never a key below the adapters' parent other than theirs.
+        for (const auto& open : Reg.Opens()) {
+            if (open.Root == reg::kLocalMachine && StartsWith(open.Path, AsciiLower(parent))) {
+                EXPECT_TRUE(StartsWith(open.Path, AsciiLower(parent) + u"\\interfaces"))
+                    << Utf16ToUtf8(open.Path);
+            }
+        }
+        // The adapter restarted is the current one only.
+        const std::u16string current = c.CurrentAdapter ? TFakeNetwork().Adapter->GUID : u"";
+        EXPECT_EQ(Network.EnableCalls,
+                  (std::vector<TFakeNetwork::EnableCall>{{current, false}, {current, true}}));
+    }
+}
+
+// Run on one adapter, Stop after the PC moved to another: both come back clean, and a
+// later Stop without a Run has nothing more to undo there.
+TEST_F(ControllerTest, RunOnOneAdapterStopOnAnother)
+{
+    Create();
+    Form->BtnStartClick(Form->BtnStart);  // Run on the first adapter
+    ASSERT_TRUE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
+
+    Network.Adapter = TNetworkInfo{u"Wi-Fi", u"{12345678-AAAA-BBBB-CCCC-1234567890AB}", u"10.0.0.9"};
+    Create();  // the next start finds the other adapter
+    ASSERT_EQ(Form->Status(), stRunning);
+    Form->BtnStartClick(Form->BtnStart);  // Stop
+
+    for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+        EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, value).has_value())
+            << Utf16ToUtf8(value);
+    EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
+}
+
 TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
 {
     PutSetting(u"status", 1);
@@ -115,7 +234,7 @@ TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
     EXPECT_EQ(Form->Status(), stIdle);
 }
 
-TEST_F(ControllerTest, RunWithoutAdapterShowsTheErrorBoxAndStaysIdle)
+TEST_F(ControllerTest, RunWithoutAdapterShowsTheErrorBoxAndStoresNothing)
 {
     struct Case {
         std::u16string Language;
@@ -131,7 +250,8 @@ TEST_F(ControllerTest, RunWithoutAdapterShowsTheErrorBoxAndStaysIdle)
         Shell.Boxes.clear();
         Network.Adapter.reset();
         Create();
-        Reg.PutDword(reg::kCurrentUser, kSettingsKey, u"status", 7);  // to see it stored again
+        Reg.PutDword(reg::kCurrentUser, kSettingsKey, u"status", 7);  // to see it kept
+        const auto before = Reg.Dump();
 
         Form->BtnStartClick(Form->BtnStart);
 
@@ -140,7 +260,8 @@ TEST_F(ControllerTest, RunWithoutAdapterShowsTheErrorBoxAndStaysIdle)
         EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
         EXPECT_EQ(Shell.Boxes[0].Flags, 0x50010u);
         EXPECT_EQ(Form->Status(), stIdle);
-        EXPECT_EQ(Setting(u"status"), 0u);
+        EXPECT_EQ(Form->BtnStart->Caption(), TranslateText(u"실행하기"));
+        EXPECT_EQ(Reg.Dump(), before);  // the box stores nothing
         EXPECT_TRUE(MachineValues().empty());
         EXPECT_TRUE(Network.EnableCalls.empty());
         EXPECT_TRUE(Threads.Pending.empty());
@@ -161,6 +282,9 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_TRUE(Form->Indicator->Visible());
     EXPECT_TRUE(Form->Indicator->Animate());
     EXPECT_EQ(Form->BtnStart->Caption(), u"");
+    // Without a caption the button is named for screen readers, as is the indicator.
+    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"Restarting the network connection");
+    EXPECT_EQ(Form->Indicator->AccessibleName(), u"Restarting the network connection");
     EXPECT_FALSE(Form->BtnStart->Enabled());
     EXPECT_FALSE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
@@ -176,6 +300,7 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_FALSE(Form->Indicator->Visible());
     EXPECT_FALSE(Form->Indicator->Animate());
     EXPECT_EQ(Form->BtnStart->Caption(), u"Running");
+    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"");  // named by its caption again
     EXPECT_TRUE(Form->BtnStart->Enabled());
     EXPECT_TRUE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
@@ -218,9 +343,202 @@ TEST_F(ControllerTest, AFailedRestartStillWaitsAndSettles)
     Network.EnableResult = false;
     Create();
     Form->BtnStartClick(Form->BtnStart);
+    // A connection that could not be taken down is not asked again to come up.
+    EXPECT_EQ(Network.EnableCalls.size(), 2u);
+    EXPECT_TRUE(Threads.Sleeps.empty());
     EXPECT_EQ(Network.Probes, 1);
     EXPECT_EQ(Form->Status(), stRunning);
     EXPECT_TRUE(Shell.Boxes.empty());
+}
+
+// The connection went down but does not come up: Connect is asked again, a few times some
+// seconds apart, before the wait for the internet begins; never after it came up.
+TEST_F(ControllerTest, AConnectionThatDoesNotComeBackIsAskedAgain)
+{
+    const std::u16string guid = u"{0A1B2C3D-0000-4000-8000-00000000ABCD}";
+    struct Case {
+        int ConnectFailsFirst;
+        std::size_t Connects;  // the first one included
+    } cases[] = {
+        {0, 1}, {1, 2}, {3, 4}, {5, 6},
+        {6, 6}, {100, 6},  // given up after five more tries; the wait follows all the same
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ConnectFailsFirst);
+        Threads = TInlineThreads();
+        Reg = TMemoryRegistry();
+        Network.EnableCalls.clear();
+        Network.Connects = 0;
+        Network.Probes = 0;
+        Network.ConnectFailsFirst = c.ConnectFailsFirst;
+        Create();
+        Form->BtnStartClick(Form->BtnStart);
+
+        std::vector<TFakeNetwork::EnableCall> expected = {{guid, false}};
+        expected.insert(expected.end(), c.Connects, {guid, true});
+        EXPECT_EQ(Network.EnableCalls, expected);
+        // Two seconds before each further try, then one probe that answers at once.
+        EXPECT_EQ(Threads.Sleeps, std::vector<unsigned>(c.Connects - 1, 2000u));
+        EXPECT_EQ(Network.Probes, 1);
+        EXPECT_EQ(Form->Status(), stRunning);
+        EXPECT_TRUE(Shell.Boxes.empty());
+    }
+}
+
+// Disconnect and the first Connect stay on the UI thread, one after the other; the further
+// tries are the worker's, before its first probe.
+TEST_F(ControllerTest, FurtherConnectsRunOnTheWorkerBeforeTheProbes)
+{
+    Network.ConnectFailsFirst = 2;
+    Threads.Deferred = true;
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+    EXPECT_EQ(Network.EnableCalls.size(), 2u);
+    EXPECT_EQ(Form->Status(), stBusy);
+
+    Network.DuringProbe = [this] { EXPECT_EQ(Network.EnableCalls.size(), 4u); };
+    Threads.RunPending();
+    EXPECT_EQ(Network.EnableCalls.size(), 4u);
+    EXPECT_EQ(Network.Probes, 1);
+    EXPECT_EQ(Form->Status(), stRunning);
+}
+
+// No probe answered: the window still settles in the status asked for, stores it, and then
+// shows one error box in the user's language; an answer at the last moment shows none.
+TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
+{
+    struct Case {
+        std::u16string Language;
+        int SucceedsAt;
+        bool Run;  // Run, else Stop
+        const char16_t* Text;  // null: no box
+    } cases[] = {
+        {u"en", 0, true,
+         u"The internet did not answer after the network adapter was restarted. Check the "
+         u"adapter in the Windows network settings."},
+        {u"en", 0, false,
+         u"The internet did not answer after the network adapter was restarted. Check the "
+         u"adapter in the Windows network settings."},
+        {u"ko", 0, true,
+         u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. Windows 네트워크 "
+         u"설정에서 어댑터를 확인해 주세요."},
+        {u"fr", 0, true,
+         u"Internet n'a pas répondu après le redémarrage de la carte réseau. Vérifiez la carte "
+         u"dans les paramètres réseau de Windows."},
+        {u"en", 300, true, nullptr},
+        {u"en", 300, false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.Language) + " " + std::to_string(c.SucceedsAt) +
+                     (c.Run ? " Run" : " Stop"));
+        SetLanguage(c.Language);
+        Reg = TMemoryRegistry();
+        Shell.Boxes.clear();
+        PutSetting(u"status", c.Run ? 0 : 1);
+        Create();
+        Network.ProbeSucceedsAt = c.SucceedsAt;
+        Network.Probes = 0;
+        // The box comes after the status is applied and stored.
+        Shell.OnBox = [this, c] {
+            EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
+            EXPECT_EQ(Setting(u"status"), c.Run ? 1u : 0u);
+            EXPECT_TRUE(Form->BtnStart->Enabled());
+        };
+
+        Form->BtnStartClick(Form->BtnStart);
+
+        EXPECT_EQ(Network.Probes, 300);
+        EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
+        EXPECT_EQ(Setting(u"status"), c.Run ? 1u : 0u);
+        if (!c.Text) {
+            EXPECT_TRUE(Shell.Boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(Shell.Boxes.size(), 1u);
+        EXPECT_EQ(Shell.Boxes[0].Text, c.Text);
+        EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
+        EXPECT_EQ(Shell.Boxes[0].Flags, 0x50010u);
+    }
+}
+
+// Slow probes: the whole wait ends after ten minutes, with the probe under way the last one,
+// whatever is left of the three hundred attempts.
+TEST_F(ControllerTest, TheWaitEndsAfterTenMinutesWhateverSingleProbesTake)
+{
+    struct Case {
+        std::uint64_t ProbeTime;
+        int Probes;
+    } cases[] = {
+        {0, 300},          // fast failures: 300 s of sleep in all
+        {1000, 300},       // 300 probes of 1 s and 300 s of sleep: exactly the limit
+        {59000, 10},       // 60 s an attempt: the tenth ends at the limit
+        {120000, 5},
+        {3600000, 1},      // one probe that takes an hour
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ProbeTime);
+        Reg = TMemoryRegistry();
+        Shell.Boxes.clear();
+        Threads.Clock = 0;
+        Create();
+        Network.ProbeSucceedsAt = 0;
+        Network.Probes = 0;
+        Network.DuringProbe = [this, time = c.ProbeTime] { Threads.Clock += time; };
+
+        Form->BtnStartClick(Form->BtnStart);
+
+        EXPECT_EQ(Network.Probes, c.Probes);
+        EXPECT_EQ(Form->Status(), stRunning);
+        EXPECT_EQ(Shell.Boxes.size(), 1u);
+    }
+}
+
+// A probe that never returns (its worker never runs here): the wait gives up at ten minutes
+// on its own, settles and says so; the probe that returns later changes nothing.
+TEST_F(ControllerTest, AProbeThatNeverReturnsDoesNotHoldTheWindow)
+{
+    Threads.DeferNested = true;
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+
+    EXPECT_EQ(Network.Probes, 0);
+    ASSERT_EQ(Threads.Pending.size(), 1u);
+    EXPECT_GE(Threads.Clock, 600000u);
+    EXPECT_LE(Threads.Clock, 600100u);
+    EXPECT_EQ(Form->Status(), stRunning);
+    EXPECT_EQ(Setting(u"status"), 1u);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+    EXPECT_EQ(Threads.Synchronized, 1);
+
+    // The probe returns at last, and stops at once.
+    Threads.RunPending();
+    EXPECT_EQ(Network.Probes, 0);
+    EXPECT_EQ(Threads.Synchronized, 1);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+}
+
+// A hand-off to the UI thread that fails is tried again until it runs: the window never
+// stays busy; once the window is gone the worker stops trying.
+TEST_F(ControllerTest, AFailedHandOffIsTriedAgainUntilTheWindowSettles)
+{
+    Threads.FailHandOffs = 3;
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+    EXPECT_EQ(Threads.FailedHandOffs, 3);
+    EXPECT_EQ(Threads.Synchronized, 1);
+    EXPECT_EQ(Threads.Sleeps, std::vector<unsigned>(3, 1000u));
+    EXPECT_EQ(Form->Status(), stRunning);
+    EXPECT_EQ(Setting(u"status"), 1u);
+
+    // The window goes while the hand-offs fail: the worker ends.
+    Threads = TInlineThreads();
+    Threads.Deferred = true;
+    Threads.FailHandOffs = 1000000;
+    Form->BtnStartClick(Form->BtnStart);  // Stop
+    Form.reset();
+    Threads.RunPending();
+    EXPECT_EQ(Threads.FailedHandOffs, 1);
+    EXPECT_EQ(Threads.Synchronized, 0);
 }
 
 // The window goes while the worker waits: the worker's hand-off finds no window, and nothing

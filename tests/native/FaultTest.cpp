@@ -145,21 +145,39 @@ TEST_F(FaultTest, CorruptCatalogueLeavesTheSourceTextsAndAUsableWindow)
     }
 }
 
+// Start-up stops at adapter discovery: the window shows Run whatever the store says. Run
+// then shows the no-adapter box and stores nothing, so a stored "running" (the values are
+// applied) is kept for the next start.
 TEST_F(FaultTest, FailingManagementServiceLeavesNoAdapterAndRunOnlyShowsTheErrorBox)
 {
-    Network.DiscoveryFails = true;
-    PutMachineAndStore();
-    const std::vector<std::string> before = Reg.Dump();
-    Create();
-    ASSERT_EQ(Errors.size(), 1u);
+    for (const std::uint32_t stored : {0u, 1u}) {
+        SCOPED_TRACE(stored);
+        Reg = TMemoryRegistry();
+        Errors.clear();
+        Shell.Boxes.clear();
+        Network.DiscoveryFails = true;
+        PutMachineAndStore();
+        PutSetting(u"status", stored);
+        const std::vector<std::string> before = Reg.Dump();
+        Create();
+        ASSERT_EQ(Errors.size(), 1u);
+        EXPECT_EQ(Form->BtnStart->Caption(), u"Run");
 
-    Form->BtnStartClick(Form->BtnStart);
-    ASSERT_EQ(Shell.Boxes.size(), 1u);
-    EXPECT_EQ(Shell.Boxes[0].Text, u"There are no active networks.");
-    EXPECT_EQ(Form->Status(), stIdle);
-    EXPECT_TRUE(Form->BtnStart->Enabled());
-    EXPECT_TRUE(Network.EnableCalls.empty());
-    EXPECT_EQ(Reg.Dump(), before);  // status 0 stored again over 0
+        for (int click = 0; click < 2; ++click) {
+            Form->BtnStartClick(Form->BtnStart);
+            ASSERT_EQ(Shell.Boxes.size(), static_cast<std::size_t>(click + 1));
+            EXPECT_EQ(Shell.Boxes[click].Text, u"There are no active networks.");
+            EXPECT_EQ(Form->Status(), stIdle);
+            EXPECT_TRUE(Form->BtnStart->Enabled());
+            EXPECT_TRUE(Network.EnableCalls.empty());
+            EXPECT_EQ(Reg.Dump(), before);  // nothing stored, nothing written
+        }
+
+        // The next start finds the adapter and the stored status.
+        Network.DiscoveryFails = false;
+        Create();
+        EXPECT_EQ(Form->Status(), stored == 1 ? stRunning : stIdle);
+    }
 }
 
 }  // namespace

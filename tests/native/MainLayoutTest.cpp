@@ -110,6 +110,7 @@ TEST_F(MainLayoutTest, WindowAndControlProperties)
     EXPECT_EQ(form.BtnStart->Look().Appearance, u"Outline");
     EXPECT_EQ(form.BtnStart->Look().DrawType, TButtonDrawType::btRoundRect);
     EXPECT_TRUE(form.BtnStart->Opaque());
+    EXPECT_TRUE(form.BtnStart->Default());
     EXPECT_FALSE(form.BtnStart->Down());
     EXPECT_EQ(form.BtnHead->Look().Appearance, u"Header");
     EXPECT_EQ(form.BtnHead->Look().Radius, 4);
@@ -125,6 +126,7 @@ TEST_F(MainLayoutTest, WindowAndControlProperties)
     EXPECT_FALSE(form.Indicator->Animate());
 
     EXPECT_EQ(form.ImgLogo->Cursor(), TCursor::crHandPoint);
+    EXPECT_EQ(form.ImgLogo->AccessibleName(), u"Marvetic");  // a link named for the maker's page
     EXPECT_FALSE(form.ImgLogo->Document().Empty());
 
     const int tabOrders[] = {form.GroupBox1->TabOrder(), form.GroupBox2->TabOrder(),

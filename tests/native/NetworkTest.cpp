@@ -334,6 +334,178 @@ TEST_F(GetActiveNetworkTest, LocalAddressIsTakenBeforeComAndItsFailureRaises)
     EXPECT_TRUE(Wmi.Log.empty());
 }
 
+// --- GetActiveNetwork: the adapter of the route to the internet ------------------------
+
+// The reference address belongs to an adapter that WMI does not list as physical (a VPN, a
+// virtual switch): the local list has it first, the physical adapter second.
+class RouteAdapterTest : public GetActiveNetworkTest {
+protected:
+    static constexpr std::uint32_t kRouteIndex = 12;
+    RouteAdapterTest()
+    {
+        TLocalAdapter virtualSwitch = TFakeLocalAddresses::Plain({u"172.20.0.1"});
+        virtualSwitch.InterfaceIndex = 30;
+        virtualSwitch.Guid = u"{33333333-0000-0000-0000-000000000000}";
+        TLocalAdapter ethernet = TFakeLocalAddresses::Plain({u"fe80::7", u"192.168.0.77"});
+        ethernet.InterfaceIndex = kRouteIndex;
+        ethernet.Guid = u"{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}";  // kGuid2 in lower case
+        Local.List = {virtualSwitch, ethernet};
+        Local.Route = kRouteIndex;
+    }
+    static TFakeWmi::TObject Adapter(const std::u16string& index, const std::u16string& name,
+                                     const std::u16string& guid, const std::u16string& interfaceIndex)
+    {
+        TFakeWmi::TObject adapter = TFakeWmi::Adapter(index, name, guid);
+        if (!interfaceIndex.empty()) adapter[u"InterfaceIndex"] = TWmiValue::Scalar(interfaceIndex);
+        return adapter;
+    }
+};
+
+TEST_F(RouteAdapterTest, TheAdapterOfTheRouteIsTakenByIndexOrGuid)
+{
+    struct Case {
+        const char* Name;
+        std::u16string InterfaceIndex;  // of the route's adapter in WMI; empty: not readable
+        std::u16string LocalGuid;       // the socket layer's name of the route's interface
+        bool Chosen;
+    } cases[] = {
+        {"by interface index", u"12", u"", true},
+        {"by GUID, any letter case", u"", u"{aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee}", true},
+        {"both", u"12", u"{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}", true},
+        {"neither", u"13", u"{aaaaaaaa-bbbb-cccc-dddd-000000000000}", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Wmi = TFakeWmi();
+        Local.List[1].Guid = c.LocalGuid;
+        Wmi.Adapters = {Adapter(u"1", u"Intel Ethernet", kGuid1, u"5"),
+                        Adapter(u"7", u"Realtek Ethernet", kGuid2, c.InterfaceIndex)};
+        Wmi.Configurations[u"1"] = {TFakeWmi::Configuration({u"10.0.0.5"})};
+        Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"fe80::7", u"192.168.0.77"})};
+        EXPECT_EQ(Run(), c.Chosen);
+        if (c.Chosen) {
+            EXPECT_EQ(Name, u"Realtek Ethernet");
+            EXPECT_EQ(Guid, kGuid2);
+            EXPECT_EQ(IP, u"192.168.0.77");  // its first IPv4 address, not its first entry
+        }
+        ExpectComBalanced();
+        EXPECT_EQ(Local.Startups, Local.Cleanups);
+    }
+}
+
+// The address shown is the adapter's first configured IPv4 address, in whichever entry;
+// without one, its first address.
+TEST_F(RouteAdapterTest, TheAddressShownIsTheFirstIPv4OneOfTheAdapter)
+{
+    struct Case {
+        const char* Name;
+        std::vector<TFakeWmi::TObject> Configurations;
+        const char16_t* IP;
+    } cases[] = {
+        {"second entry",
+         {TFakeWmi::Configuration({u"fe80::7", u"10.1.1.1"}), TFakeWmi::Configuration({u"10.2.2.2"})},
+         u"10.1.1.1"},
+        {"later configuration",
+         {TFakeWmi::Configuration({u"fe80::7"}), {{u"IPAddress", TWmiValue::Null()}},
+          TFakeWmi::Configuration({u"192.168.0.77"})},
+         u"192.168.0.77"},
+        {"IPv6 only", {TFakeWmi::Configuration({u"fe80::7", u"2001:db8::7"})}, u"fe80::7"},
+        {"no address", {}, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Wmi = TFakeWmi();
+        Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+        Wmi.Configurations[u"7"] = c.Configurations;
+        ASSERT_TRUE(Run());
+        EXPECT_EQ(IP, c.IP);
+    }
+}
+
+// The route's adapter must pass the same filters: physical (WMI's query) and not a virtual
+// or sharing adapter by name.
+TEST_F(RouteAdapterTest, TheSameFiltersHold)
+{
+    for (const char16_t* name : {u"VMware Virtual Ethernet Adapter", u"Internet SHARING"}) {
+        Wmi = TFakeWmi();
+        Wmi.Adapters = {Adapter(u"7", name, kGuid2, u"12")};
+        Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"192.168.0.77"})};
+        EXPECT_FALSE(Run()) << Utf16ToUtf8(name);
+        EXPECT_FALSE(Logged(Wmi.Log, kQuery2 + "7"));
+    }
+    // Not listed by the physical query at all: only another adapter is.
+    Wmi = TFakeWmi();
+    Wmi.Adapters = {Adapter(u"1", u"Intel Ethernet", kGuid1, u"5")};
+    Wmi.Configurations[u"1"] = {TFakeWmi::Configuration({u"10.0.0.5"})};
+    EXPECT_FALSE(Run());
+}
+
+// When the rule finds an adapter, its choice stands and no route is looked up; without a
+// route nothing more is asked of WMI.
+TEST_F(RouteAdapterTest, OnlyWhenTheRuleFindsNothing)
+{
+    Local.List[0] = TFakeLocalAddresses::Plain({u"10.0.0.9"});
+    Wmi.Adapters = {Adapter(u"1", u"Intel Ethernet", kGuid1, u"5"),
+                    Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"1"] = {TFakeWmi::Configuration({u"10.0.0.5"})};
+    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"192.168.0.77"})};
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Guid, kGuid1);
+    EXPECT_EQ(Local.RouteLookups, 0);
+
+    Wmi = TFakeWmi();
+    Local.List[0] = TFakeLocalAddresses::Plain({u"172.20.0.1"});
+    Local.Route.reset();
+    Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"192.168.0.77"})};
+    EXPECT_FALSE(Run());
+    EXPECT_EQ(Local.RouteLookups, 1);
+    EXPECT_EQ(std::count(Wmi.Log.begin(), Wmi.Log.end(), kQuery1), 1);
+    ExpectComBalanced();
+}
+
+// The second search follows the first one's rules: a null Index ends it, a failed read skips
+// one adapter, a failing query or socket layer raises with COM balanced.
+TEST_F(RouteAdapterTest, ReadRulesAndFailures)
+{
+    TFakeWmi::TObject nullIndex = Adapter(u"", u"Ethernet", kGuid1, u"12");
+    nullIndex[u"Index"] = TWmiValue::Null();
+    Wmi.Adapters = {nullIndex, Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"192.168.0.77"})};
+    EXPECT_FALSE(Run());
+
+    Wmi = TFakeWmi();
+    TFakeWmi::TObject broken = Adapter(u"1", u"Ethernet", kGuid1, u"12");
+    broken[u"Name"] = TWmiValue::Error(u"read failed");
+    Wmi.Adapters = {broken, Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"192.168.0.77"})};
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(Guid, kGuid2);
+
+    Wmi = TFakeWmi();
+    Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"7"] = {{{u"IPAddress", TWmiValue::Error(u"x")}}};
+    EXPECT_THROW(Run(), EAppError);  // in the first search already
+    ExpectComBalanced();
+
+    // The socket layer fails when asked the second time.
+    struct TFailingSecondTime final : ILocalAddresses {
+        TFakeLocalAddresses& Inner;
+        explicit TFailingSecondTime(TFakeLocalAddresses& inner) : Inner(inner) {}
+        int Startup() override { return Inner.Startups > 0 ? (++Inner.Startups, 10091) : Inner.Startup(); }
+        void Cleanup() override { Inner.Cleanup(); }
+        std::vector<TLocalAdapter> Adapters() override { return Inner.Adapters(); }
+        std::optional<std::uint32_t> InternetInterface() override { return Inner.InternetInterface(); }
+    } failing(Local);
+    Wmi = TFakeWmi();
+    Local.Startups = Local.Cleanups = 0;
+    Wmi.Adapters = {Adapter(u"7", u"Realtek Ethernet", kGuid2, u"12")};
+    Wmi.Configurations[u"7"] = {TFakeWmi::Configuration({u"10.9.9.9"})};
+    EXPECT_THROW(GetActiveNetwork(Wmi, failing, Name, Guid, IP), EAppError);
+    EXPECT_EQ(Local.Cleanups, 1);
+    ExpectComBalanced();
+}
+
 // --- EnableNetwork ----------------------------------------------------------------------
 
 netcon::TGuid Guid(std::uint32_t first)

@@ -133,6 +133,41 @@ TEST(StylesTest, ColourRulesGiveTheFamilysDerivedColours)
     EXPECT_EQ(GreyColor(clWhite), clWhite);
 }
 
+TEST(StylesTest, HighContrastDrawsEveryStateInSystemColoursKeepingShapeAndWidth)
+{
+    struct Case {
+        TStyledButtonState State;
+        TButtonDrawStyle Fill;
+        TColor Button, Border, Font;
+    } cases[] = {
+        {TStyledButtonState::bsmNormal, TButtonDrawStyle::btnClear, clWindow, clWindowText, clWindowText},
+        {TStyledButtonState::bsmDisabled, TButtonDrawStyle::btnClear, clWindow, clGrayText, clGrayText},
+        {TStyledButtonState::bsmPressed, TButtonDrawStyle::btnSolid, clHighlight, clHighlight, clHighlightText},
+        {TStyledButtonState::bsmSelected, TButtonDrawStyle::btnSolid, clHighlight, clHighlight, clHighlightText},
+        {TStyledButtonState::bsmHot, TButtonDrawStyle::btnSolid, clHighlight, clHighlight, clHighlightText},
+    };
+    for (const char16_t* look : {u"Normal", u"Header", u"Outline"}) {
+        TStyledButtonStyles sets = Compute(u"Marvetic", u"Primary", look);
+        for (auto& set : sets) set.BorderWidth = 2;  // kept as the family gives it
+        for (const Case& c : cases) {
+            const A& family = StyleOf(sets, c.State);
+            const A got = HighContrastStyle(family, c.State);
+            const std::string where = Utf16ToUtf8(look) + " " + kStateNames[static_cast<int>(c.State)];
+            EXPECT_EQ(got.ButtonDrawStyle, c.Fill) << where;
+            EXPECT_EQ(got.ButtonColor, c.Button) << where;
+            EXPECT_EQ(got.BorderColor, c.Border) << where;
+            EXPECT_EQ(got.FontColor, c.Font) << where;
+            // The header's pressed set has no outline; under high contrast every state has one.
+            EXPECT_EQ(got.BorderDrawStyle, TBorderDrawStyle::brdSolid) << where;
+            EXPECT_EQ(got.DrawType, family.DrawType) << where;
+            EXPECT_EQ(got.BorderWidth, 2) << where;
+            EXPECT_EQ(got.FontStyle, family.FontStyle) << where;
+            for (TColor color : {got.ButtonColor, got.BorderColor, got.FontColor})
+                EXPECT_TRUE(IsSystemColor(color)) << where;
+        }
+    }
+}
+
 TEST(StylesTest, MulDivRoundsHalvesAwayFromZero)
 {
     struct Case {

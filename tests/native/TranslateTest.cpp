@@ -47,7 +47,7 @@ TEST(CatalogueLines, LineEndsBomAndEmptyLines)
     for (const auto& c : cases) EXPECT_EQ(SplitCatalogueLines(c.Bytes), c.Lines) << c.Name;
 }
 
-TEST(CatalogueLines, StoredCatalogueIsSixteenBlocksOfSevenInLanguageOrder)
+TEST(CatalogueLines, StoredCatalogueIsSeventeenBlocksOfSevenInLanguageOrder)
 {
     const std::string bytes = ReadStoredCatalogue();
     ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
@@ -68,18 +68,27 @@ TEST(CatalogueLines, StoredCatalogueIsSixteenBlocksOfSevenInLanguageOrder)
 
     const auto lines = SplitCatalogueLines(bytes);
     const std::u16string order[] = {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"};
-    ASSERT_EQ(lines.size(), 16u * 8u - 1u);
-    for (std::size_t block = 0; block < 16; ++block) {
+    ASSERT_EQ(lines.size(), 18u * 8u - 1u);
+    for (std::size_t block = 0; block < 18; ++block) {
         for (std::size_t row = 0; row < 7; ++row) {
             const auto& line = lines[block * 8 + row];
             EXPECT_EQ(line.substr(0, 3), order[row] + u"=") << "block " << block << " row " << row;
+            // A text is never empty and never starts or ends with a space.
+            ASSERT_GT(line.size(), 3u) << "block " << block << " row " << row;
+            EXPECT_NE(line[3], u' ') << "block " << block << " row " << row;
+            EXPECT_NE(line.back(), u' ') << "block " << block << " row " << row;
         }
-        if (block < 15) {
+        if (block < 17) {
             EXPECT_TRUE(lines[block * 8 + 7].empty()) << "after block " << block;
         }
     }
     EXPECT_EQ(lines[0], u"ko=Tavrino");
-    EXPECT_EQ(lines.back(), u"fr=Indice de limitation réseau");
+    EXPECT_EQ(lines[15 * 8 + 6], u"fr=Indice de limitation réseau");
+    EXPECT_EQ(lines[16 * 8 + 6], u"fr=Redémarrage de la connexion réseau en cours");
+    EXPECT_EQ(lines[17 * 8], u"ko=네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
+                             u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.");
+    EXPECT_EQ(lines.back(), u"fr=Internet n'a pas répondu après le redémarrage de la carte réseau. "
+                            u"Vérifiez la carte dans les paramètres réseau de Windows.");
 }
 
 TEST(UILanguage, LocaleCallsAndFallbacks)
@@ -126,7 +135,7 @@ TEST_F(TranslateTest, StartupLoadsTheCatalogueAndCutsTheLanguageToTwoLetters)
     locale.Name = u"fil";
     TranslateStartup(resources, locale);
     EXPECT_EQ(resources.Asked, (std::vector<std::u16string>{u"translate"}));
-    EXPECT_EQ(Translations().size(), 127u);
+    EXPECT_EQ(Translations().size(), 143u);
     EXPECT_EQ(CurrentLanguage(), u"fi");
 
     TranslateShutdown();
@@ -170,7 +179,24 @@ TEST_F(TranslateTest, StoredCatalogue)
         {u"en", u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.",
          u"Easily improve <B>game responsiveness</B>."},
         {u"fr", u"네이글 알고리즘 해제", u"Désactiver l'algorithme de Nagle"},
+        {u"ja", u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
+                u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
+         u"ネットワーク アダプターを再起動した後も、インターネットから応答がありませんでした。"
+         u"Windows のネットワーク設定でアダプターを確認してください。"},  // the last block
+        {u"de", u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
+                u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
+         u"The internet did not answer after the network adapter was restarted. "
+         u"Check the adapter in the Windows network settings."},
         {u"ja", u"TcpNoDelay", u"TcpNoDelay"},  // not in the catalogue
+        // The busy Run button's name for screen readers.
+        {u"ko", u"네트워크 연결을 다시 시작하는 중", u"네트워크 연결을 다시 시작하는 중"},
+        {u"en", u"네트워크 연결을 다시 시작하는 중", u"Restarting the network connection"},
+        {u"ja", u"네트워크 연결을 다시 시작하는 중", u"ネットワーク接続を再起動しています"},
+        {u"zh", u"네트워크 연결을 다시 시작하는 중", u"正在重新启动网络连接"},
+        {u"ru", u"네트워크 연결을 다시 시작하는 중", u"Перезапуск сетевого подключения"},
+        {u"it", u"네트워크 연결을 다시 시작하는 중", u"Riavvio della connessione di rete in corso"},
+        {u"fr", u"네트워크 연결을 다시 시작하는 중", u"Redémarrage de la connexion réseau en cours"},
+        {u"de", u"네트워크 연결을 다시 시작하는 중", u"Restarting the network connection"},
         {u"ja", u"no\\nsuch\\ntext", u"no\rsuch\rtext"},
         {u"ja", u"", u""},
         {u"ja", u"실행", u"실행"},        // a part of a text matches nothing

@@ -174,11 +174,17 @@ public:
     int TerminateAfter = 0;
     int Sleeps = 0, Synchronized = 0;
     void StartWorker(std::function<void()> proc) override { proc(); }
-    void Synchronize(const std::function<void()>& proc) override { ++Synchronized; proc(); }
+    bool Synchronize(const std::function<void()>& proc) override
+    {
+        ++Synchronized;
+        proc();
+        return true;
+    }
     void Sleep(unsigned) override
     {
         if (++Sleeps == TerminateAfter) Unit->Terminate();
     }
+    std::uint64_t Ticks() override { return 0; }
 };
 
 TEST_F(UpdateCheckTest, TerminationEndsThePauseWithinOneSlice)

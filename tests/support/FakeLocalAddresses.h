@@ -1,7 +1,10 @@
 // A scripted double of the socket layer's adapter list: the adapters it reports, the result
-// of starting the layer, and how often it was started and stopped.
+// of starting the layer, how often it was started and stopped, and the interface of the route
+// to the internet.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "system/LocalAddresses.h"
@@ -13,6 +16,8 @@ public:
     int Startups = 0;
     int Cleanups = 0;
     int ListedWhileStarted = 0;  // Adapters calls between Startup and Cleanup
+    std::optional<std::uint32_t> Route;  // what InternetInterface gives
+    int RouteLookups = 0;
 
     // One ordinary adapter with preferred addresses (IPv4 when the text has a ".").
     static TLocalAdapter Plain(std::vector<std::u16string> addresses)
@@ -42,5 +47,10 @@ public:
     {
         if (Startups > Cleanups) ++ListedWhileStarted;
         return List;
+    }
+    std::optional<std::uint32_t> InternetInterface() override
+    {
+        ++RouteLookups;
+        return Route;
     }
 };

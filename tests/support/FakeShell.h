@@ -1,8 +1,9 @@
 // A test double of the shell: records every address it was asked to open and every message box,
 // reports each address as opened unless Opens is false (no desktop shell), and answers each
-// message box with Answer.
+// message box with Answer (after OnBox, which sees the program as the box finds it).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ public:
     std::vector<Box> Boxes;
     int Answer = 1;  // IDOK
     bool Opens = true;
+    std::function<void()> OnBox;
 
     bool ShellOpen(const std::u16string& target) override
     {
@@ -29,6 +31,7 @@ public:
                    std::uint32_t flags) override
     {
         Boxes.push_back({text, caption, flags});
+        if (OnBox) OnBox();
         return Answer;
     }
 };

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -22,22 +23,42 @@
 #include "styling/MarveticButtonStyles.h"
 #include "support/PlatformDoubles.h"
 #include "toolkit/Resources.h"
+#include "toolkit/Win32Paint_win.h"
 #include "toolkit/Win32Toolkit_win.h"
 
 namespace {
 
+// Messages handled as the program's loop handles them (keyboard navigation included).
 void Pump(DWORD milliseconds = 150)
 {
     const DWORD end = GetTickCount() + milliseconds;
     do {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) HandleMessage(msg);
         Sleep(10);
     } while (GetTickCount() < end);
 }
+
+// A key pressed and released through the system's input, Shift held down when asked.
+void PressKey(WORD key, bool shift = false)
+{
+    INPUT in[4] = {};
+    int n = 0;
+    auto add = [&](WORD vk, DWORD flags) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = vk;
+        in[n].ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        in[n].ki.dwFlags = flags;
+        ++n;
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(static_cast<UINT>(n), in, sizeof(INPUT));
+    Pump(80);
+}
+
 
 // The position of a window inside its parent's client area.
 RECT RectInParent(HWND wnd)
@@ -108,9 +129,14 @@ protected:
         Application().OnException = [](const std::exception& e) { ADD_FAILURE() << e.what(); };
         TranslateStartupWin();
         RegisterMarveticButtonStyles();
+        // As on a Windows desktop by default (Wine's keeps them on): focus rectangles show
+        // only once the keyboard is used. For this session only, not stored.
+        SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &SavedCues, 0);
+        SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, nullptr, 0);
     }
     static void TearDownTestSuite()
     {
+        SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(SavedCues)), 0);
         delete Toolkit;
         Toolkit = nullptr;
         Application().OnException = nullptr;
@@ -141,6 +167,7 @@ protected:
     }
 
     static TWin32Toolkit* Toolkit;
+    static inline BOOL SavedCues = FALSE;
     TPlatformDoubles Doubles;
     TPlatform& Platform = Doubles.Platform;
     TFakeShell& Shell = Doubles.Shell;
@@ -262,6 +289,319 @@ TEST_F(MainWindowTest, ClickingConfigThenHomeSwitchesPagesWithOneButtonDown)
     SendMessageW(ControlHandle(*Form->ImgLogo), WM_LBUTTONUP, 0, MAKELPARAM(logo.right / 2, logo.bottom / 2));
     EXPECT_EQ(Shell.Opened.size(), 1u);
     EXPECT_TRUE(IsWindowVisible(card1));
+}
+
+TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndSpacePress)
+{
+    Application().MainForm = Form.get();
+    int runs = 0;
+    Form->BtnStart->OnClick = [&runs](TComponent*) { ++runs; };
+    HWND run = ControlHandle(*Form->BtnStart);
+    HWND home = ControlHandle(*Form->BtnHome);
+    HWND config = ControlHandle(*Form->BtnConfig);
+    SetForegroundWindow(Wnd);
+    Pump();
+
+    // Opened: Run has the focus, shown by nothing until the keyboard is used.
+    BOOL cues = TRUE;
+    SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &cues, 0);
+    ASSERT_FALSE(cues);
+    EXPECT_EQ(GetFocus(), run);
+    SaveShot(Wnd, L"window_focus_hidden");
+    const COLORREF white = RGB(255, 255, 255), selected = RGB(0x50, 0x90, 0xE0);
+    EXPECT_EQ(ScreenPixel(run, 20, 20), white);  // Run as it looks at rest
+    PressKey(VK_RETURN);
+    EXPECT_EQ(runs, 1);
+    PressKey(VK_SPACE);
+    EXPECT_EQ(runs, 2);
+    EXPECT_EQ(ScreenPixel(run, 20, 20), white) << "Enter and Space press, they do not show the focus";
+    // Busy, Run is disabled and loses the focus: Enter presses nothing. Enabled again, it
+    // takes the focus back.
+    Form->BtnStart->SetEnabled(false);
+    Pump(50);
+    EXPECT_NE(GetFocus(), run);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(runs, 2);
+    Form->BtnStart->SetEnabled(true);
+    Pump(50);
+    EXPECT_EQ(GetFocus(), run);
+
+    // Tab and Shift+Tab: Run, Home, Config, round again; the focus is shown from now on.
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), home);
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), config);
+    EXPECT_EQ(ScreenPixel(config, 6, 15), selected);
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), run);
+    SaveShot(Wnd, L"window_focus_run");
+    EXPECT_EQ(ScreenPixel(run, 20, 20), selected);  // the focused (selected) look
+    EXPECT_EQ(ScreenPixel(config, 6, 15), white);
+    PressKey(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), config);
+    SaveShot(Wnd, L"window_focus_config");
+
+    // Enter presses the focused header button; on the settings page the check boxes are no
+    // tab stops, so Tab goes between the header buttons alone.
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(Form->BtnConfig->Down());
+    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card2)));
+    EXPECT_EQ(runs, 2);
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), home);
+    PressKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), config);
+    PressKey(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), home);
+    PressKey(VK_SPACE);
+    EXPECT_TRUE(Form->BtnHome->Down());
+    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card1)));
+
+    // Activated again, the window gives the focus back to the control that had it.
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetActiveWindow(other);
+    Pump();
+    SetActiveWindow(Wnd);
+    Pump();
+    EXPECT_EQ(GetFocus(), home);
+    DestroyWindow(other);
+    Application().MainForm = nullptr;
+}
+
+// What an accessibility client hears of a window: name, role and state of its client object.
+struct Heard {
+    std::wstring Name;
+    LONG Role = 0;
+    LONG State = 0;
+};
+
+Heard Hear(HWND wnd)
+{
+    Heard heard;
+    IAccessible* acc = nullptr;
+    EXPECT_EQ(AccessibleObjectFromWindow(wnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc)), S_OK);
+    if (!acc) return heard;
+    VARIANT self;
+    VariantInit(&self);
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (SUCCEEDED(acc->get_accName(self, &name)) && name) {
+        heard.Name = name;
+        SysFreeString(name);
+    }
+    VARIANT v;
+    VariantInit(&v);
+    if (SUCCEEDED(acc->get_accRole(self, &v)) && V_VT(&v) == VT_I4) heard.Role = V_I4(&v);
+    VariantInit(&v);
+    if (SUCCEEDED(acc->get_accState(self, &v)) && V_VT(&v) == VT_I4) heard.State = V_I4(&v);
+    acc->Release();
+    return heard;
+}
+
+TEST_F(MainWindowTest, AccessibilityClientHearsNameRoleAndStateOfEveryControl)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    Form->LblContent->SetText(u"<C><FC:clGray>Easily improve <B>game responsiveness</B>.</FC></C>");
+    const std::wstring run(WStr(Form->BtnStart->Caption()));
+    ASSERT_FALSE(run.empty());
+
+    Heard h = Hear(ControlHandle(*Form->LblContent));
+    EXPECT_EQ(h.Name, L"Easily improve game responsiveness.");  // not its markup
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_STATICTEXT);
+    h = Hear(ControlHandle(*Form->LblTitle));
+    EXPECT_EQ(h.Name, std::wstring(WStr(Form->LblTitle->Caption())));
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_STATICTEXT);
+
+    HWND start = ControlHandle(*Form->BtnStart);
+    SetFocus(start);
+    h = Hear(start);
+    EXPECT_EQ(h.Name, run);
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(h.State & (STATE_SYSTEM_PRESSED | STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE), 0);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_FOCUSABLE);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_FOCUSED);
+    // Running: pressed.
+    Form->BtnStart->SetDown(true);
+    EXPECT_TRUE(Hear(start).State & STATE_SYSTEM_PRESSED);
+    Form->BtnStart->SetDown(false);
+    // Busy: no caption, named for the work going on, unavailable; so is the indicator.
+    Form->BtnStart->SetCaption(u"");
+    Form->BtnStart->SetAccessibleName(u"Restarting the network connection");
+    Form->BtnStart->SetEnabled(false);
+    Form->Indicator->SetAccessibleName(u"Restarting the network connection");
+    Form->Indicator->SetVisible(true);
+    Form->Indicator->SetAnimate(true);
+    h = Hear(start);
+    EXPECT_EQ(h.Name, L"Restarting the network connection");
+    EXPECT_TRUE(h.State & STATE_SYSTEM_UNAVAILABLE);
+    h = Hear(ControlHandle(*Form->Indicator));
+    EXPECT_EQ(h.Name, L"Restarting the network connection");
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_ANIMATION);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_ANIMATED);
+    EXPECT_FALSE(h.State & STATE_SYSTEM_INVISIBLE);
+    Form->Indicator->SetAnimate(false);
+    Form->Indicator->SetVisible(false);
+    EXPECT_TRUE(Hear(ControlHandle(*Form->Indicator)).State & STATE_SYSTEM_INVISIBLE);
+
+    // The header button that is down is pressed; the logo is a link named for the maker.
+    HWND home = ControlHandle(*Form->BtnHome), config = ControlHandle(*Form->BtnConfig);
+    EXPECT_EQ(Hear(home).Role, ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_TRUE(Hear(home).State & STATE_SYSTEM_PRESSED);
+    EXPECT_FALSE(Hear(config).State & STATE_SYSTEM_PRESSED);
+    SendMessageW(config, BM_CLICK, 0, 0);
+    Pump(50);
+    EXPECT_FALSE(Hear(home).State & STATE_SYSTEM_PRESSED);
+    EXPECT_TRUE(Hear(config).State & STATE_SYSTEM_PRESSED);
+    h = Hear(ControlHandle(*Form->ImgLogo));
+    EXPECT_EQ(h.Name, L"Marvetic");
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_LINK);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_LINKED);
+
+    // Check boxes: their caption, checked as shown, unavailable while disabled.
+    HWND box = ControlHandle(*Form->ChkTcpNoDelay);
+    Form->ChkTcpNoDelay->SetChecked(true);
+    h = Hear(box);
+    EXPECT_EQ(h.Name, L"TcpNoDelay");
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_CHECKBUTTON);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_CHECKED);
+    Form->ChkTcpNoDelay->SetChecked(false);
+    Form->ChkTcpNoDelay->SetEnabled(false);
+    h = Hear(box);
+    EXPECT_FALSE(h.State & STATE_SYSTEM_CHECKED);
+    EXPECT_TRUE(h.State & STATE_SYSTEM_UNAVAILABLE);
+    h = Hear(ControlHandle(*Form->GroupBox2));
+    EXPECT_EQ(h.Role, ROLE_SYSTEM_GROUPING);
+    EXPECT_EQ(h.Name, std::wstring(WStr(Form->GroupBox2->Caption())));
+    CoUninitialize();
+}
+
+// Counts the pixels of a window's client area (every other one) that a test accepts.
+template <class TTest>
+int CountPixels(HWND wnd, TTest test)
+{
+    RECT r;
+    GetClientRect(wnd, &r);
+    int n = 0;
+    for (int y = 0; y < r.bottom; y += 2)
+        for (int x = 0; x < r.right; x += 2)
+            if (test(ScreenPixel(wnd, x, y))) ++n;
+    return n;
+}
+
+bool Grey(COLORREF c)
+{
+    return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c);
+}
+
+// High contrast switched on while the window is open, as the user switching to Windows' "High
+// Contrast Black" theme does: the system colours change (WM_SYSCOLORCHANGE) and the setting
+// is announced (WM_SETTINGCHANGE). Wine keeps no high-contrast setting, so the setting is a
+// double here; the colours are the system's own.
+TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
+{
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), cyan = RGB(0x1A, 0xEB, 0xFF),
+                   green = RGB(0x3F, 0xF2, 0x3F);
+    static const int ids[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+                              COLOR_GRAYTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF dark[] = {black, white, cyan, black, green, black, white};
+    // The setting and the colours go back as they were even when a check fails midway, so
+    // that the tests after this one see the normal scheme.
+    struct TSchemeGuard {
+        COLORREF Saved[7];
+        TSchemeGuard()
+        {
+            for (int i = 0; i < 7; ++i) Saved[i] = GetSysColor(ids[i]);
+            SetHighContrastSource([] { return true; });
+        }
+        ~TSchemeGuard()
+        {
+            SetHighContrastSource(nullptr);
+            SetSysColors(7, ids, Saved);
+        }
+    } guard;
+    const COLORREF* saved = guard.Saved;
+    ASSERT_TRUE(SetSysColors(7, ids, dark));
+    SendMessageW(Wnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    Pump(300);
+    SetActiveWindow(Wnd);
+    Pump();
+    const int dpi = static_cast<int>(FormDpi(*Form));
+    auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.") + u"</FC></C>");
+    Pump();
+    SaveShot(Wnd, L"hc_home");
+
+    // The window colour behind everything (fresh brushes), the accent strip in the highlight.
+    EXPECT_EQ(ScreenPixel(Wnd, s(5), s(150)), black);
+    EXPECT_EQ(ScreenPixel(Wnd, s(10), 0), cyan);
+    HWND card = ControlHandle(*Form->Card1);
+    EXPECT_EQ(ScreenPixel(card, s(5), s(5)), black);
+    // Texts in window text: the title, and the tag line that is grey elsewhere.
+    EXPECT_GT(CountPixels(ControlHandle(*Form->LblTitle), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
+    EXPECT_GT(CountPixels(ControlHandle(*Form->LblContent), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
+    EXPECT_EQ(CountPixels(ControlHandle(*Form->LblContent), [](COLORREF c) { return c == RGB(128, 128, 128); }), 0);
+    // Run at rest: an outline and caption in window text on the window colour.
+    HWND run = ControlHandle(*Form->BtnStart);
+    EXPECT_EQ(ScreenPixel(run, s(81), 0), white);
+    EXPECT_EQ(ScreenPixel(run, s(20), s(20)), black);
+    // The header: Home down in the highlight, Config at rest.
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnHome), s(6), s(15)), cyan);
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), black);
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(35), 0), white);
+    // The logo in the two scheme colours only, both present.
+    HWND logo = ControlHandle(*Form->ImgLogo);
+    EXPECT_EQ(CountPixels(logo, [](COLORREF c) { return !Grey(c); }), 0);
+    EXPECT_GT(CountPixels(logo, [](COLORREF c) { return GetRValue(c) > 200; }), 0);
+
+    // Focused with the keyboard: filled with the highlight, the focus rectangle in it.
+    SetFocus(run);
+    SendMessageW(Wnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    Pump();
+    SaveShot(Wnd, L"hc_focus_run");
+    EXPECT_EQ(ScreenPixel(run, s(20), s(20)), cyan);
+    SendMessageW(Wnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+    Pump();
+    EXPECT_EQ(ScreenPixel(run, s(20), s(20)), black);
+
+    // Running: Run filled with the highlight.
+    Form->BtnStart->SetDown(true);
+    Pump();
+    SaveShot(Wnd, L"hc_running");
+    EXPECT_EQ(ScreenPixel(run, s(20), s(20)), cyan);
+    Form->BtnStart->SetDown(false);
+
+    // Busy: Run disabled in grey text, the dots in window text.
+    Form->BtnStart->SetCaption(u"");
+    Form->BtnStart->SetEnabled(false);
+    Form->Indicator->SetVisible(true);
+    Form->Indicator->SetAnimate(true);
+    Pump(300);
+    SaveShot(Wnd, L"hc_busy");
+    EXPECT_EQ(ScreenPixel(run, s(81), 0), green);
+    HWND busy = ControlHandle(*Form->Indicator);
+    EXPECT_GT(CountPixels(busy, [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
+    Form->Indicator->SetAnimate(false);
+    Form->Indicator->SetVisible(false);
+    Form->BtnStart->SetEnabled(true);
+
+    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    Pump();
+    SaveShot(Wnd, L"hc_config");
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->Card2), s(5), s(300)), black);
+    // The check boxes' texts in window text, as the colours their parent gives them. (Wine's
+    // group box draws its caption in its own colour, whatever the parent gives.)
+    EXPECT_GT(CountPixels(ControlHandle(*Form->ChkTcpNoDelay), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 10);
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), cyan);
+
+    SetHighContrastSource(nullptr);
+    ASSERT_TRUE(SetSysColors(7, ids, saved));
+    SendMessageW(Wnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    Pump(300);
+    // Back to the normal scheme at once: the window colour, the header in the accent.
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->Card2), s(5), s(300)), saved[0]);
+    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), RGB(0x3D, 0x84, 0xDD));
 }
 
 TEST_F(MainWindowTest, CheckBoxClicksReachTheirHandlersAndShowTheState)
@@ -397,6 +737,56 @@ TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
     EXPECT_LE(Form->LblTitle->TextWidth(Form->LblTitle->Caption()), 484);
     Pump();
     SaveShot(Wnd, L"window_home_long_title");
+}
+
+// The window's icon of that kind: the metric's size at the DPI, and the program's artwork.
+void CheckProgramIcon(HWND wnd, WPARAM which, int metric, UINT dpi)
+{
+    auto icon = reinterpret_cast<HICON>(SendMessageW(wnd, WM_GETICON, which, 0));
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bm = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    const int size = GetSystemMetricsForDpi(metric, dpi);
+    EXPECT_EQ(bm.bmWidth, size);
+    // The logo's tile in the accent blue left of the white bolt: the program's icon, not the
+    // generic one.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, size, size);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    RECT all = {0, 0, size, size};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    const COLORREF tile = GetPixel(dc, size / 8, size / 2);
+    const COLORREF bolt = GetPixel(dc, size * 15 / 32, size / 2);
+    EXPECT_NEAR(GetRValue(tile), 0x3D, 40) << size;
+    EXPECT_NEAR(GetGValue(tile), 0x84, 40) << size;
+    EXPECT_NEAR(GetBValue(tile), 0xDD, 40) << size;
+    EXPECT_GT(GetRValue(bolt), 215) << size;
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MainWindowTest, WindowShowsTheProgramsIconInBothSizesForItsDpi)
+{
+    const UINT dpi = FormDpi(*Form);
+    CheckProgramIcon(Wnd, ICON_BIG, SM_CXICON, dpi);
+    CheckProgramIcon(Wnd, ICON_SMALL, SM_CXSMICON, dpi);
+    // A move to a monitor of another DPI loads both again at that DPI's sizes.
+    const UINT to = dpi == 96 ? 144 : 96;
+    RECT frame;
+    GetWindowRect(Wnd, &frame);
+    SendMessageW(Wnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&frame));
+    Pump(50);
+    CheckProgramIcon(Wnd, ICON_BIG, SM_CXICON, to);
+    CheckProgramIcon(Wnd, ICON_SMALL, SM_CXSMICON, to);
+    EXPECT_NE(GetSystemMetricsForDpi(SM_CXICON, to), GetSystemMetricsForDpi(SM_CXICON, dpi));
 }
 
 TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)

@@ -7,6 +7,7 @@
 #include <objbase.h>
 
 #include <cstdlib>
+#include <optional>
 #include <thread>
 
 #include "common/Error.h"
@@ -215,6 +216,31 @@ TEST(WinNetworkNamespaceTest, IPv6ListedFirstFindsNothing)
     }
     wmi.Uninitialize();
 }
+// Inside the namespace of network_namespace.sh: the veth lists its IPv6 address first, so the
+// reference-address rule finds nothing, and the default route goes through the veth. The
+// routing table names its interface, whose GUID Wine's WMI gives the adapter too, and
+// discovery takes that adapter with its IPv4 address.
+TEST(WinNetworkNamespaceTest, TheRouteToTheInternetFindsTheAdapterTheRuleMisses)
+{
+    const std::u16string expectedIP = Env("TAVRINO_NETNS_ROUTE");
+    if (expectedIP.empty()) GTEST_SKIP() << "runs inside network_namespace.sh";
+    TWinLocalAddresses local;
+    const std::optional<std::uint32_t> route = local.InternetInterface();
+    ASSERT_TRUE(route.has_value());
+    ASSERT_EQ(local.Startup(), 0);
+    std::u16string routeGuid;
+    for (const TLocalAdapter& adapter : local.Adapters())
+        if (adapter.InterfaceIndex == *route) routeGuid = adapter.Guid;
+    local.Cleanup();
+    EXPECT_TRUE(SameTextAscii(routeGuid, Env("TAVRINO_NETNS_GUID"))) << Utf16ToUtf8(routeGuid);
+
+    const TNetworkInfo info = DiscoverBeside(expectedIP);
+    EXPECT_EQ(info.IP, expectedIP);
+    EXPECT_TRUE(SameTextAscii(info.GUID, Env("TAVRINO_NETNS_GUID"))) << Utf16ToUtf8(info.GUID);
+    EXPECT_FALSE(info.Name.empty());
+    EXPECT_TRUE(ComIsBalanced());
+}
+
 // Inside the namespace of network_namespace.sh, whose loopback serves the program's API base.
 TEST(WinNetworkNamespaceTest, ProbesTheProgramsAddress)
 {

@@ -58,8 +58,9 @@ public:
         if (Drop > 0) --Drop;
         else FWin.StartWorker(std::move(proc));
     }
-    void Synchronize(const std::function<void()>& proc) override { FWin.Synchronize(proc); }
+    bool Synchronize(const std::function<void()>& proc) override { return FWin.Synchronize(proc); }
     void Sleep(unsigned ms) override { FWin.Sleep(ms); }
+    std::uint64_t Ticks() override { return FWin.Ticks(); }
 
 private:
     TWinThreads FWin;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/Config.h"
 #include "common/Error.h"
 #include "support/MemoryRegistry.h"
@@ -37,10 +39,13 @@ protected:
         EXPECT_EQ(size, 4u);
         return reg::DwordFromBytes(data);
     }
+    // Looks in the 64-bit view, where the program writes: a 32-bit test process would
+    // otherwise look under Wow6432Node.
     bool KeyExists(std::uint32_t root, const std::u16string& path)
     {
         TRegKey key(Reg);
-        return Reg.OpenKey(Reg.Root(root), path, reg::kKeyRead, key.Out()) == reg::kSuccess;
+        return Reg.OpenKey(Reg.Root(root), path, reg::kKeyRead | reg::kKeyWow64_64, key.Out()) ==
+               reg::kSuccess;
     }
 };
 
@@ -145,23 +150,39 @@ TYPED_TEST(RegistryBehaviour, SettingsStoreRoundTripsAndRaisesOnWrongType)
 
 // A 32-bit process on 64-bit Windows must write HKLM\SOFTWARE values into the 64-bit view,
 // where 64-bit system components read them, and not under Wow6432Node. Only such a process
-// can show it, so this runs where the 32-bit build runs on 64-bit Windows.
+// can show it, so this runs where the 32-bit build runs on 64-bit Windows. The keys are ones
+// that Wine does not link between the views (it links Wow6432Node\Microsoft\MSMQ\Parameters to
+// the 64-bit key, so that one cannot tell them apart): a test key of its own, and the
+// multimedia scheduler's key that the program writes.
 TEST(RegistryView, ThirtyTwoBitProgramWritesTheSixtyFourBitView)
 {
     BOOL wow64 = FALSE;
     if (!IsWow64Process(GetCurrentProcess(), &wow64) || !wow64)
         GTEST_SKIP() << "only a 32-bit process on 64-bit Windows has a redirected view";
-    TWinRegistry registry;
-    const auto path = TestKey("view");
-    WriteRegInteger(registry, u"HKEY_LOCAL_MACHINE\\" + path, u"SystemResponsiveness", 20);
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(path.c_str()), 0,
-                            KEY_READ | KEY_WOW64_64KEY, &key),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(path.c_str()), 0,
-                            KEY_READ | KEY_WOW64_32KEY, &key),
-              ERROR_SUCCESS);
+    const std::u16string profile =
+        u"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Multimedia\\SystemProfile";
+    const std::u16string value = u"TavrinoViewTest" +
+                                 IntToText(static_cast<std::int64_t>(GetCurrentProcessId()));
+    for (const auto& path : {TestKey("view"), profile}) {
+        SCOPED_TRACE(Utf16ToUtf8(path));
+        TWinRegistry registry;
+        WriteRegInteger(registry, u"HKEY_LOCAL_MACHINE\\" + path, value, 20);
+        const auto read = [&](REGSAM view) -> std::optional<DWORD> {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, reinterpret_cast<const wchar_t*>(path.c_str()),
+                              0, KEY_READ | view, &key) != ERROR_SUCCESS)
+                return {};
+            DWORD data = 0, size = sizeof data, type = 0;
+            const LONG rc = RegQueryValueExW(key, reinterpret_cast<const wchar_t*>(value.c_str()),
+                                             nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+            RegCloseKey(key);
+            if (rc != ERROR_SUCCESS || type != REG_DWORD) return {};
+            return data;
+        };
+        EXPECT_EQ(read(KEY_WOW64_64KEY), std::optional<DWORD>(20));
+        EXPECT_EQ(read(KEY_WOW64_32KEY), std::nullopt);
+        DeleteRegValue(registry, u"HKEY_LOCAL_MACHINE\\" + path, value);
+    }
 }
 
 // Writes the values that registry_outside.sh then reads with reg.exe, from outside this program.

@@ -62,7 +62,7 @@ app_setup() {
   cp -a "$base" "$WINEPREFIX"
   # In a Korean locale Wine substitutes "Gulim" for the dialog font; link it to the CJK font
   # as the prefix links the other UI faces, or Korean captions show as boxes.
-  app_wine wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+  app_wine "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
     /v Gulim /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
   app_wine wineserver -w
   start_display
@@ -106,7 +106,7 @@ http.server.HTTPServer(("127.0.0.1", 18080), H).serve_forever()
 
 # Starts the program in the background; APP_PID is wine's process.
 app_start() {
-  app_wine wine "$TAVRINO_EXE" &
+  app_wine "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   APP_PID=$!
 }
 
@@ -162,13 +162,13 @@ app_shot() {
 app_probe() {
   local file="$BUILD_DIR/app-probe-$APP_NAME.txt"
   rm -f "$file"
-  app_wine_timeout 60 env TAVRINO_APP_PROBE="Z:$file" wine "${WINE_TESTS_EXE:?}" \
+  app_wine_timeout 60 env TAVRINO_APP_PROBE="Z:$file" "$SOURCE_DIR/cmake/wine-exec.sh" "${WINE_TESTS_EXE:?}" \
     --gtest_filter=AppProbe.WriteTheMainWindowsTexts >/dev/null 2>&1 || true
   [ -f "$file" ] && tr -d '\r' <"$file"
 }
 # Closes the main window as its title-bar button does.
 app_close() {
-  app_wine_timeout 60 env TAVRINO_APP_CLOSE=1 wine "$WINE_TESTS_EXE" \
+  app_wine_timeout 60 env TAVRINO_APP_CLOSE=1 "$SOURCE_DIR/cmake/wine-exec.sh" "$WINE_TESTS_EXE" \
     --gtest_filter=AppProbe.CloseTheMainWindow >/dev/null 2>&1 || app_fail "could not close the window"
 }
 # Expects a line of the probe's output, whole.
@@ -178,11 +178,11 @@ app_expect_line() {
 
 # A REG_DWORD as reg.exe prints it ("0x1"), or empty when the value is missing.
 app_dword() {
-  { app_wine wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+  { app_wine "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
     awk -v n="$2" '$1 == n && $2 == "REG_DWORD" { print $3 }'
 }
 app_put_dword() {
-  app_wine wine reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1
+  app_wine "$SOURCE_DIR/cmake/wine-exec.sh" reg add "$1" /v "$2" /t REG_DWORD /d "$3" /f >/dev/null 2>&1
 }
 
 app_finish() {

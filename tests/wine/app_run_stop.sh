@@ -22,7 +22,7 @@ wait_dword() {
 for lang in en_US.UTF-8 ko_KR.UTF-8; do
   APP_LANG=$lang
   tag=${lang%%_*}
-  app_wine wine reg delete "$APP_SETTINGS" /f >/dev/null 2>&1 || true
+  app_wine "$SOURCE_DIR/cmake/wine-exec.sh" reg delete "$APP_SETTINGS" /f >/dev/null 2>&1 || true
   app_start
   win=$(app_window 60)
   [ -n "$win" ] || { app_fail "$tag: no window"; app_finish; }

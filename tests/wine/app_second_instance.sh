@@ -11,7 +11,7 @@ win=$(app_window 60)
 
 start=$(date +%s%N)
 rc=0
-app_wine_timeout 20 wine "$TAVRINO_EXE" || rc=$?
+app_wine_timeout 20 "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" || rc=$?
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 app_expect "second instance's exit code" "$rc" 0
 [ "$elapsed" -lt 10000 ] && app_ok "second instance ended after $elapsed ms" ||

@@ -2,7 +2,9 @@
 # Adapter discovery and the public address probe under Wine inside network namespaces that
 # this test creates: with one IPv4-only veth, discovery finds that adapter, its braced GUID
 # (as Wine's own wmic reports it) and its address; once the veth has an IPv6 address too,
-# Wine's WMI lists that first and discovery finds nothing. The probe asks the program's own
+# Wine's WMI lists that first and the address rule finds nothing, and without a route to the
+# internet discovery finds nothing; with the default route through the veth it finds the
+# veth by its route. The probe asks the program's own
 # address (the API base and "/myip") of a server on the namespace's loopback.
 set -euo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINEPREFIX:?}" "${WINE_TESTS_EXE:?}"
@@ -58,7 +60,7 @@ run_case() {
 }
 
 # The adapter's GUID as Wine's own WMI client prints it (UTF-16).
-guid=$(in_ns wine wmic path Win32_NetworkAdapter get GUID 2>/dev/null | iconv -f UTF-16LE -t UTF-8 \
+guid=$(in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID 2>/dev/null | iconv -f UTF-16LE -t UTF-8 \
   | tr -d '\r' | grep -o '{[0-9A-Fa-f-]\{36\}}' | head -n 1 || true)
 [ -n "$guid" ] || fail "wmic lists no adapter GUID in the namespace"
 echo "adapter in the namespace: $dev $adapter_ip $guid"
@@ -70,6 +72,12 @@ run_case 'WinNetworkNamespaceTest.FindsTheOnlyIPv4Adapter' \
 ip netns exec "$ns" sysctl -qw "net.ipv6.conf.$dev.disable_ipv6=0"
 ip -n "$ns" addr add fd77:3::2/64 dev "$dev" nodad
 run_case 'WinNetworkNamespaceTest.IPv6ListedFirstFindsNothing' TAVRINO_NETNS_DUAL="$adapter_ip"
+
+# The same, with the default route through the veth: the adapter of the route is taken.
+ip -n "$ns" route add default via 10.77.3.1 dev "$dev"
+run_case 'WinNetworkNamespaceTest.TheRouteToTheInternetFindsTheAdapterTheRuleMisses' \
+  TAVRINO_NETNS_ROUTE="$adapter_ip" TAVRINO_NETNS_GUID="$guid"
+ip -n "$ns" route del default
 
 # The probe of the program's own address, when that address is on loopback.
 base=$(sed -n 's/^TAVRINO_API_BASE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt")

@@ -33,12 +33,12 @@ done
 log="$work/services/logs/access.log"
 
 "$SOURCE_DIR/cmake/wine-prefix.sh"
-wine reg delete 'HKCU\Software\Marvetic' /v MUID /f >/dev/null 2>&1 || true  # a first run
+"$SOURCE_DIR/cmake/wine-exec.sh" reg delete 'HKCU\Software\Marvetic' /v MUID /f >/dev/null 2>&1 || true  # a first run
 
 # Korean user locale: the check sends "ko".
 LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 \
 TAVRINO_TEST_ENDPOINT="http://127.0.0.1:$port/api.init.php" \
-TAVRINO_TEST_ANSWER_DIR=$(winepath -w "$work/services/www") \
+TAVRINO_TEST_ANSWER_DIR=$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$work/services/www") \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='UpdateService.*' \
   >"$work/tests.log" 2>&1 || { cat "$work/tests.log"; fail "the Wine tests of the check failed"; }
 grep -E '^\[  (PASSED|SKIPPED)' "$work/tests.log"
@@ -58,7 +58,7 @@ union_of() { sed -n 's/.*union="\([^"]*\)".*/\1/p' <<<"$1"; }
 id=$(union_of "$first")
 [[ "$id" =~ ^[0-7][0-9A-F]{7}[0-9]{6}[0-9A-F]{4}[0-9]{6}[0-7][0-9A-F]{7}$ ]] || fail "id '$id'"
 [ "$(union_of "$second")" = "$id" ] || fail "the second run sent another id"
-stored=$(wine reg query 'HKCU\Software\Marvetic' /v MUID | tr -d '\r' | awk '/MUID/ {print $3}')
+stored=$("$SOURCE_DIR/cmake/wine-exec.sh" reg query 'HKCU\Software\Marvetic' /v MUID | tr -d '\r' | awk '/MUID/ {print $3}')
 [ "$stored" = "$id" ] || fail "MUID in the registry is '$stored', sent '$id'"
 echo "user id $id created on the first run, stored and sent again"
 [ "$(echo "$holds" | grep -c .)" -eq 1 ] || fail "expected one hold request"

@@ -15,8 +15,8 @@ prepare_prefix() {  # DIR DPI
   export WINEPREFIX=$1
   [ -f "$WINEPREFIX/.tavrino-shots" ] && return 0
   "$SOURCE_DIR/cmake/wine-prefix.sh"
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+  "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
+  "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.tavrino-shots"
 }
@@ -26,7 +26,7 @@ for dpi in 96 144; do
   rm -rf "$shots"
   mkdir -p "$shots"
   prepare_prefix "$BUILD_DIR/shots/prefix-$dpi" "$dpi"
-  TAVRINO_NOTICE_SHOTS=$(winepath -w "$shots")
+  TAVRINO_NOTICE_SHOTS=$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$shots")
   export TAVRINO_NOTICE_SHOTS
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='Styles/NoticeLook.*' \
     >"$shots/tests.log" 2>&1 &

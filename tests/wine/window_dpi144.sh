@@ -3,14 +3,20 @@
 # layout test must find the window laid out for 144 DPI (every control scaled by 1.5).
 set -eu
 : "${BUILD_DIR:?}" "${SOURCE_DIR:?}" "${WINE_TESTS_EXE:?}"
+# All of Wine's work here runs on one display: when the prefix was made and reg.exe run without
+# one, the test program that followed on a display of its own could not create its window.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
 export WINEPREFIX="$BUILD_DIR/wineprefix-dpi144"
 export WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null || true' EXIT
 "$SOURCE_DIR/cmake/wine-prefix.sh"
-current=$(wine reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}')
+current=$("$SOURCE_DIR/cmake/wine-exec.sh" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}')
 if [ "$current" != "0x90" ]; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
   wineserver -w
 fi
-TAVRINO_EXPECT_DPI=144 TAVRINO_SHOTS_DIR="$(winepath -w "$BUILD_DIR" 2>/dev/null)\\shots-dpi144" \
+TAVRINO_EXPECT_DPI=144 TAVRINO_SHOTS_DIR="$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$BUILD_DIR" 2>/dev/null)\\shots-dpi144" \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" \
   --gtest_filter='MainWindowTest.ClientAreaAndEveryControlWhereTheLayoutPutsIt:MainWindowTest.ScreenshotsOfBothPagesAndOfTheRunButtonsLooks'

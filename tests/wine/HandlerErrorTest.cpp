@@ -1,0 +1,331 @@
+// Errors in handlers that Windows calls, under Wine with the toolkit's own unhandled-error
+// handling: a click handler, a hook of the form's messages, a timer and a hand-off to the UI
+// thread that raise each show the error box (the one a start-up error gets) and the window
+// stays usable; a timer that keeps failing while the box is up never stacks a second box; a
+// hand-off whose UI thread is gone gives up instead of waiting for good.
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/Error.h"
+#include "common/WinText_win.h"
+#include "toolkit/Forms.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/Threads_win.h"
+#include "toolkit/Win32Toolkit_win.h"
+
+namespace {
+
+constexpr UINT kFailingMessage = WM_APP + 5;
+constexpr UINT_PTR kFailingTimer = 77;
+
+void Pump(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    } while (GetTickCount() < end);
+}
+
+std::u16string TextOf(HWND wnd)
+{
+    wchar_t text[512] = {};
+    GetWindowTextW(wnd, text, 512);
+    return FromW(text);
+}
+
+// Saves the whole screen as PNG under the shots folder.
+void SaveScreen(const std::wstring& name)
+{
+    const char* dir = std::getenv("TAVRINO_SHOTS_DIR");
+    const std::wstring folder = dir ? std::wstring(dir, dir + std::strlen(dir)) : L"shots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    {
+        Gdiplus::Bitmap image(bmp, nullptr);
+        CLSID png = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+        const std::wstring file = folder + L"\\" + name + L".png";
+        image.Save(file.c_str(), &png, nullptr);
+    }
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+// Watches this process's message boxes from a thread of its own: records each one's text and
+// title, the most boxes seen at once, and closes each with OK.
+class TBoxWatcher {
+public:
+    struct Box {
+        std::u16string Text;
+        std::u16string Title;
+    };
+    explicit TBoxWatcher(std::wstring shot = {}) : FShot(std::move(shot))
+    {
+        FThread = std::thread([this] { Watch(); });
+    }
+    ~TBoxWatcher()
+    {
+        FStop = true;
+        FThread.join();
+    }
+    std::vector<Box> Boxes()
+    {
+        std::lock_guard<std::mutex> lock(FLock);
+        return FBoxes;
+    }
+    int MostAtOnce() const { return FMost; }
+
+private:
+    static BOOL CALLBACK Collect(HWND wnd, LPARAM lp)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(wnd, &pid);
+        wchar_t cls[16] = {};
+        GetClassNameW(wnd, cls, 16);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(wnd) && lstrcmpW(cls, L"#32770") == 0)
+            reinterpret_cast<std::vector<HWND>*>(lp)->push_back(wnd);
+        return TRUE;
+    }
+    void Watch()
+    {
+        while (!FStop) {
+            std::vector<HWND> boxes;
+            EnumWindows(Collect, reinterpret_cast<LPARAM>(&boxes));
+            if (static_cast<int>(boxes.size()) > FMost) FMost = static_cast<int>(boxes.size());
+            for (HWND box : boxes) {
+                if (box == FLast && IsWindow(box)) continue;  // closing already
+                Sleep(100);  // painted
+                if (!FShot.empty()) {
+                    SaveScreen(FShot);
+                    FShot.clear();
+                }
+                {
+                    std::lock_guard<std::mutex> lock(FLock);
+                    FBoxes.push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)});
+                }
+                FLast = box;
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(20);
+        }
+    }
+
+    std::wstring FShot;
+    std::atomic<bool> FStop{false};
+    std::atomic<int> FMost{0};
+    std::mutex FLock;
+    std::vector<Box> FBoxes;
+    HWND FLast = nullptr;
+    std::thread FThread;
+};
+
+// A form with two check boxes: the first one's handler raises, the second one's counts.
+class HandlerErrorTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // The toolkit's own handling: the error box of the program.
+        Application().OnException = nullptr;
+        Toolkit = new TWin32Toolkit();
+        Application().Title = u"Tavrino";
+    }
+    static void TearDownTestSuite()
+    {
+        delete Toolkit;
+        Toolkit = nullptr;
+        Application().OnException = nullptr;
+        Application().Title.clear();
+    }
+
+    void SetUp() override
+    {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetClientSize(300, 120);
+        Form->SetCaption(u"Handler errors");
+        Failing = new TCheckBox(Form.get());
+        Failing->SetParent(Form.get());
+        Failing->SetBounds(10, 10, 200, 20);
+        Failing->SetCaption(u"Fails");
+        Failing->OnClick = [](TComponent*) { throw EAppError(u"The click handler failed."); };
+        Working = new TCheckBox(Form.get());
+        Working->SetParent(Form.get());
+        Working->SetBounds(10, 40, 200, 20);
+        Working->SetCaption(u"Works");
+        Working->OnClick = [this](TComponent*) { ++WorkingClicks; };
+        Wnd = RealizeForm(*Form);
+        ASSERT_NE(Wnd, nullptr);
+        Application().MainForm = Form.get();
+        ShowForm(*Form);
+        Pump(100);
+    }
+    void TearDown() override
+    {
+        Application().MainForm = nullptr;
+        Form.reset();
+        Pump(50);
+    }
+
+    // Clicks a check box the way the mouse does, through the message loop.
+    void Click(TControl& control)
+    {
+        PostMessageW(ControlHandle(control), BM_CLICK, 0, 0);
+        Pump(1500);
+    }
+
+    // The window still answers: the working box's handler runs and it shows its state.
+    void ExpectUsable()
+    {
+        ASSERT_TRUE(IsWindow(Wnd));
+        EXPECT_TRUE(IsWindowEnabled(Wnd));
+        const int before = WorkingClicks;
+        const bool checked = Working->Checked();
+        Click(*Working);
+        EXPECT_EQ(WorkingClicks, before + 1);
+        EXPECT_NE(Working->Checked(), checked);
+        EXPECT_EQ(SendMessageW(ControlHandle(*Working), BM_GETCHECK, 0, 0) == BST_CHECKED,
+                  Working->Checked());
+    }
+
+    static TWin32Toolkit* Toolkit;
+    std::unique_ptr<TForm> Form;
+    TCheckBox* Failing = nullptr;
+    TCheckBox* Working = nullptr;
+    int WorkingClicks = 0;
+    HWND Wnd = nullptr;
+};
+TWin32Toolkit* HandlerErrorTest::Toolkit = nullptr;
+
+TEST_F(HandlerErrorTest, AClickHandlerThatRaisesShowsTheErrorBoxEachTime)
+{
+    TBoxWatcher watcher(L"handler_error_box");
+    Click(*Failing);
+    Click(*Failing);
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.Text, u"The click handler failed.");
+        EXPECT_EQ(box.Title, u"Tavrino");
+    }
+    ExpectUsable();
+}
+
+TEST_F(HandlerErrorTest, AHookOfTheFormsMessagesThatRaises)
+{
+    const TWndMethod inner = Form->WindowProc;
+    int seen = 0;
+    Form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == kFailingMessage) {
+            ++seen;
+            throw EAppError(u"The hook failed.");
+        }
+        inner(m);
+    };
+    TBoxWatcher watcher;
+    PostMessageW(Wnd, kFailingMessage, 0, 0);
+    Pump(1500);
+    EXPECT_EQ(seen, 1);
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, u"The hook failed.");
+    ExpectUsable();
+    // Painting and sizing still go through the hook.
+    EXPECT_TRUE(SetWindowPos(Wnd, nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER));
+    EXPECT_TRUE(RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN));
+    Form->WindowProc = inner;
+}
+
+// A timer that fails at every tick while its box is up: one box at a time, never stacked;
+// once the box is closed the next tick is reported again.
+TEST_F(HandlerErrorTest, ATimerThatKeepsFailingNeverStacksBoxes)
+{
+    const TWndMethod inner = Form->WindowProc;
+    std::atomic<int> ticks{0};
+    TBoxWatcher watcher;
+    const DWORD end = GetTickCount() + 10000;
+    Form->WindowProc = [&](TMessage& m) {
+        if (m.Msg == WM_TIMER && m.WParam == kFailingTimer) {
+            // Enough once three boxes were closed (or time is up): the timer ends.
+            if (watcher.Boxes().size() >= 3 || GetTickCount() > end) {
+                KillTimer(Wnd, kFailingTimer);
+                return;
+            }
+            ++ticks;
+            throw EAppError(u"The timer failed.");
+        }
+        inner(m);
+    };
+    ASSERT_NE(SetTimer(Wnd, kFailingTimer, 30, nullptr), 0u);
+    while (GetTickCount() < end && watcher.Boxes().size() < 3) Pump(100);
+    Pump(500);
+    Form->WindowProc = inner;
+
+    EXPECT_GE(watcher.Boxes().size(), 3u);
+    EXPECT_EQ(watcher.MostAtOnce(), 1);
+    EXPECT_GT(ticks.load(), static_cast<int>(watcher.Boxes().size()));  // the rest were dropped
+    for (const auto& box : watcher.Boxes()) EXPECT_EQ(box.Text, u"The timer failed.");
+    ExpectUsable();
+}
+
+// A handed-off step that raises: the box on the UI thread, and the worker goes on.
+TEST_F(HandlerErrorTest, AHandOffThatRaisesIsReportedAndTheWorkerGoesOn)
+{
+    TWinThreads threads;
+    TBoxWatcher watcher;
+    std::atomic<int> result{-1};
+    std::atomic<DWORD> ranOn{0};
+    std::thread worker([&] {
+        const bool ran = threads.Synchronize([&] {
+            ranOn = GetCurrentThreadId();
+            throw EAppError(u"The handed-off step failed.");
+        });
+        result = ran ? 1 : 0;
+    });
+    const DWORD end = GetTickCount() + 5000;
+    while (result < 0 && GetTickCount() < end) Pump(50);
+    worker.join();
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(ranOn.load(), GetCurrentThreadId());
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, u"The handed-off step failed.");
+    ExpectUsable();
+}
+
+// The hand-off's window belongs to a thread that has ended: Synchronize gives up within a few
+// seconds, without running the step, instead of leaving its caller waiting for good.
+TEST(HandOffTest, AGoneUIThreadGivesUpWithoutRunning)
+{
+    std::unique_ptr<TWinThreads> threads;
+    std::thread([&] { threads = std::make_unique<TWinThreads>(); }).join();  // its window goes
+    bool ran = false;
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(threads->Synchronize([&] { ran = true; }));
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_FALSE(ran);
+    threads.reset();
+}
+
+}  // namespace
