@@ -10,7 +10,8 @@ set -euo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINEPREFIX:?}" "${WINE_TESTS_EXE:?}"
 [ "$(id -u)" -eq 0 ] || { echo "skipped: network namespaces need root"; exit 77; }
 
-ns="tavrino-px-$$"
+source "$SOURCE_DIR/scripts/netns.bash"
+ns=
 work="$BUILD_DIR/proxy-$$"
 name=api.tavrino.test
 proxy_pid=
@@ -19,7 +20,7 @@ cleanup() {
   [ -n "$proxy_pid" ] && kill "$proxy_pid" 2>/dev/null
   ip netns exec "$ns" "$SOURCE_DIR/services/stop.sh" "$work/services" >/dev/null 2>&1
   ip netns exec "$ns" env WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
-  ip netns del "$ns" 2>/dev/null
+  netns_delete
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -28,17 +29,18 @@ fail() { echo "FAIL: $*"; exit 1; }
 "$SOURCE_DIR/cmake/wine-prefix.sh"
 mkdir -p "$work"
 cp -a "$WINEPREFIX" "$work/prefix"
-ip netns add "$ns"
-ip -n "$ns" link set lo up
-ip netns exec "$ns" sysctl -qw net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
+netns_create none
+ns=$NETNS
 in_ns() { ip netns exec "$ns" env WINEPREFIX="$work/prefix" WINEDEBUG=-all "$@"; }
 
 port=18080
 in_ns "$SOURCE_DIR/services/start.sh" "$port" "$work/services" >/dev/null || fail "services"
 access="$work/services/logs/access.log"
 pac="$work/proxy.pac"
-in_ns python3 "$SOURCE_DIR/tests/wine/proxy_server.py" 0 "$work/proxy-port" "$work/proxy.log" \
-  "$pac" "$name=127.0.0.1" &
+# Started without the function, so that $! is the proxy itself (ip and env exec it) and the
+# clean-up ends it: a proxy left running would hold the test's output open.
+ip netns exec "$ns" python3 "$SOURCE_DIR/tests/wine/proxy_server.py" 0 "$work/proxy-port" \
+  "$work/proxy.log" "$pac" "$name=127.0.0.1" &
 proxy_pid=$!
 for _ in $(seq 50); do [ -f "$work/proxy-port" ] && break; sleep 0.1; done
 read -r proxy_port <"$work/proxy-port" || fail "the proxy did not start"
@@ -66,9 +68,9 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connection
 run_case() {
   local label=$1 expect=$2 value=$3
   if [ -n "$value" ]; then
-    in_ns wine reg add "$key" /v DefaultConnectionSettings /t REG_BINARY /d "$value" /f >/dev/null
+    in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg add "$key" /v DefaultConnectionSettings /t REG_BINARY /d "$value" /f >/dev/null
   else
-    in_ns wine reg delete "$key" /v DefaultConnectionSettings /f >/dev/null 2>&1 || true
+    in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg delete "$key" /v DefaultConnectionSettings /f >/dev/null 2>&1 || true
   fi
   : >"$work/proxy.log"
   : >"$access"

@@ -31,11 +31,11 @@ cat >"$work/browser.sh" <<SCRIPT
 printf '%s|%s\n' "\${TAVRINO_OPENER:-}" "\$*" >>"$log"
 SCRIPT
 chmod +x "$work/browser.sh"
-wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
+"$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
 
 # The desktop process (explorer.exe /desktop) is started by the first program with a window:
 # here one without the mark, which stays open while the tests run.
-wine notepad >/dev/null 2>&1 &
+"$SOURCE_DIR/cmake/wine-exec.sh" notepad >/dev/null 2>&1 &
 for _ in $(seq 100); do
   xdotool search --name 'Notepad' >/dev/null 2>&1 && break
   sleep 0.2
@@ -43,7 +43,7 @@ done
 xdotool search --name 'Notepad' >/dev/null 2>&1 || fail "the desktop did not start"
 
 out="$work/out.txt"
-TAVRINO_OPENER=program TAVRINO_BROWSER_LOG=$(winepath -w "$log") \
+TAVRINO_OPENER=program TAVRINO_BROWSER_LOG=$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$log") \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='DesktopShellOpen.*' >"$out" 2>&1 \
   || { cat "$out"; echo "browser log:"; cat "$log"; fail "DesktopShellOpen"; }
 grep -q '^\[  PASSED  \] 2 tests\.' "$out" && ! grep -q 'SKIPPED' "$out" \
