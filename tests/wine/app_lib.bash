@@ -32,6 +32,8 @@ app_cleanup() {
   [ -n "$APP_NS" ] && ip netns del "$APP_NS" 2>/dev/null
   [ -n "$APP_PEER" ] && ip netns del "$APP_PEER" 2>/dev/null
   stop_display
+  # The prefix copy is this script's alone (over a gigabyte with the 32-bit loader installed).
+  [[ "$WINEPREFIX" == "$BUILD_DIR/app-prefix-"* ]] && rm -rf "$WINEPREFIX"
   return 0
 }
 
