@@ -69,7 +69,7 @@ bool IsUIDShape(std::u16string_view Id)
 TUpdate::TUpdate(IHttp& Http, IRegistry& Registry, IThreads& Threads, IShell& Shell,
                  IUpdateSystem& System, IUpdateNotice& Notice)
     : FHttp(Http), FRegistry(Registry), FThreads(Threads), FShell(Shell), FSystem(System),
-      FNotice(Notice)
+      FNotice(Notice), FStop(Threads.NewEvent())
 {
     try {
         FUpdateLanguage = UpdateLanguageOf(FSystem.LocaleLanguageName());
@@ -82,7 +82,7 @@ void TUpdate::CheckUpdate(const std::u16string& URL, TUpdateProc AProc, int Layo
 {
     FUpdateURL = URL;
     FLayoutOffset = LayoutOffset;
-    FTerminated = false;
+    FStop->Reset();
     FThreads.StartWorker([this, URL, AProc = std::move(AProc)] {
         try {
             Check(URL, AProc);
@@ -103,10 +103,7 @@ void TUpdate::Check(const std::u16string& URL, const TUpdateProc& AProc)
     std::u16string data;
     for (int attempt = 0; attempt < kUpdateAttempts; ++attempt) {
         if (HTTPGet(URL, headers, data)) break;
-        for (int slice = 0; slice < kUpdatePauseSlices; ++slice) {
-            if (FTerminated) return;
-            FThreads.Sleep(kUpdateSliceMs);
-        }
+        if (FStop->Wait(kUpdatePauseMs)) return;
     }
     FThreads.Synchronize([&] {
         try {

@@ -6,7 +6,7 @@
 #pragma once
 
 #include <array>
-#include <atomic>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,8 +50,7 @@ public:
 };
 
 inline constexpr int kUpdateAttempts = 60;
-inline constexpr int kUpdatePauseSlices = 100;
-inline constexpr unsigned kUpdateSliceMs = 10;
+inline constexpr unsigned kUpdatePauseMs = 1000;
 inline constexpr char16_t kUpdateUIDKey[] = u"Software\\Marvetic";
 inline constexpr char16_t kUpdateUIDValue[] = u"MUID";
 
@@ -74,8 +73,9 @@ public:
     // Stores URL and offset and starts the worker; returns at once. AProc runs at most once,
     // on the UI thread.
     void CheckUpdate(const std::u16string& URL, TUpdateProc AProc, int LayoutOffset) override;
-    // Asks a running check to end at its next pause slice, without calling AProc.
-    void Terminate() { FTerminated = true; }
+    // Asks a running check to end, without calling AProc: a pause ends at once, a request
+    // under way is the last.
+    void Terminate() { FStop->Set(); }
 
     const std::u16string& UpdateURL() const { return FUpdateURL; }
     const std::u16string& UpdateLanguage() const { return FUpdateLanguage; }
@@ -104,5 +104,6 @@ private:
     std::u16string FUpdateURL;
     std::u16string FUpdateLanguage = u"en";
     int FLayoutOffset = 0;
-    std::atomic<bool> FTerminated{false};
+    // Set by Terminate; the pause between attempts waits on it.
+    std::unique_ptr<IWaitEvent> FStop;
 };

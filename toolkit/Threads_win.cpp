@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "common/Error.h"
 #include "toolkit/Forms.h"
 
 namespace {
@@ -29,6 +30,27 @@ LRESULT CALLBACK SyncProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
     }
     return DefWindowProcW(wnd, msg, wp, lp);
 }
+// A manual-reset event object: a set event ends every wait until it is reset.
+class TWinEvent final : public IWaitEvent {
+public:
+    TWinEvent() : FEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        if (!FEvent) throw EAppError(u"Cannot create an event");
+    }
+    ~TWinEvent() override { CloseHandle(FEvent); }
+    TWinEvent(const TWinEvent&) = delete;
+    TWinEvent& operator=(const TWinEvent&) = delete;
+    void Set() override { SetEvent(FEvent); }
+    void Reset() override { ResetEvent(FEvent); }
+    bool Wait(unsigned milliseconds) override
+    {
+        static_assert(kWaitForever == INFINITE);
+        return WaitForSingleObject(FEvent, milliseconds) == WAIT_OBJECT_0;
+    }
+
+private:
+    HANDLE FEvent;
+};
 }  // namespace
 
 TWinThreads::TWinThreads()
@@ -80,6 +102,11 @@ bool TWinThreads::Synchronize(const std::function<void()>& proc)
 void TWinThreads::Sleep(unsigned milliseconds)
 {
     ::Sleep(milliseconds);
+}
+
+std::unique_ptr<IWaitEvent> TWinThreads::NewEvent()
+{
+    return std::make_unique<TWinEvent>();
 }
 
 std::uint64_t TWinThreads::Ticks()

@@ -16,6 +16,7 @@ public:
     // gives false at once.
     bool Synchronize(const std::function<void()>& proc) override;
     void Sleep(unsigned milliseconds) override;
+    std::unique_ptr<IWaitEvent> NewEvent() override;
     std::uint64_t Ticks() override;
 
 private:

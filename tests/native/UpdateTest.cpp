@@ -149,8 +149,10 @@ TEST_F(UpdateCheckTest, MakesAtMostSixtyAttemptsWithOneSecondPauses)
 {
     Check();  // no answer at all
     EXPECT_EQ(Http.Requests.size(), 60u);
-    ASSERT_EQ(Threads.Sleeps.size(), 6000u);  // the pause follows the 60th failure too
-    for (unsigned ms : Threads.Sleeps) ASSERT_EQ(ms, 10u);
+    // One wait on the event per pause, not a chain of short sleeps; the pause follows the
+    // 60th failure too.
+    EXPECT_EQ(Threads.Waits, std::vector<unsigned>(60, 1000u));
+    EXPECT_TRUE(Threads.Sleeps.empty());
     ASSERT_EQ(Calls.size(), 1u);
     EXPECT_FALSE(Calls[0].Accepted);
     EXPECT_EQ(Calls[0].Answer, u"");
@@ -162,47 +164,53 @@ TEST_F(UpdateCheckTest, StopsAtTheFirstAnswer)
     Http.Answers = {std::nullopt, std::nullopt, u"<html>500 Internal Server Error</html>"};
     Check();
     EXPECT_EQ(Http.Requests.size(), 3u);
-    EXPECT_EQ(Threads.Sleeps.size(), 200u);
+    EXPECT_EQ(Threads.Waits.size(), 2u);
     ASSERT_EQ(Calls.size(), 1u);
     EXPECT_EQ(Calls[0].Answer, u"<html>500 Internal Server Error</html>");
 }
 
-// A threads facility that is asked to terminate the check after a number of sleeps.
-class TTerminatingThreads final : public IThreads {
-public:
-    TUpdate* Unit = nullptr;
-    int TerminateAfter = 0;
-    int Sleeps = 0, Synchronized = 0;
-    void StartWorker(std::function<void()> proc) override { proc(); }
-    bool Synchronize(const std::function<void()>& proc) override
-    {
-        ++Synchronized;
-        proc();
-        return true;
-    }
-    void Sleep(unsigned) override
-    {
-        if (++Sleeps == TerminateAfter) Unit->Terminate();
-    }
-    std::uint64_t Ticks() override { return 0; }
-};
-
-TEST_F(UpdateCheckTest, TerminationEndsThePauseWithinOneSlice)
+// A termination request that arrives while the check waits between attempts ends the wait at
+// once: no further request, no callback, no hand-off.
+TEST_F(UpdateCheckTest, TerminationEndsThePauseAtOnce)
 {
-    for (int after : {1, 150, 5999}) {
-        SCOPED_TRACE(after);
-        TTerminatingThreads threads;
+    for (int during : {1, 2, 60}) {
+        SCOPED_TRACE(during);
+        TInlineThreads threads;
         TFakeHttp http;  // every request fails
         TUpdate unit(http, Registry, threads, Shell, System, Notice);
-        threads.Unit = &unit;
-        threads.TerminateAfter = after;
+        int waits = 0;
+        threads.OnWait = [&](IWaitEvent&) {
+            if (++waits == during) unit.Terminate();
+        };
         bool called = false;
         unit.CheckUpdate(kURL, [&](bool, const std::u16string&) { called = true; }, 10);
-        EXPECT_EQ(threads.Sleeps, after);  // not one slice more
-        EXPECT_EQ(http.Requests.size(), static_cast<std::size_t>(after / 100 + 1));
+        EXPECT_EQ(threads.Waits.size(), static_cast<std::size_t>(during - 1));  // the last one ended at once
+        EXPECT_EQ(http.Requests.size(), static_cast<std::size_t>(during));
         EXPECT_EQ(threads.Synchronized, 0);
         EXPECT_FALSE(called);
     }
+}
+
+// A request made before the check started does not end the new check; one made during a
+// request makes that request the last.
+TEST_F(UpdateCheckTest, TerminationBeforeTheCheckIsForgottenAndDuringARequestEndsIt)
+{
+    TInlineThreads threads;
+    TFakeHttp http;
+    TUpdate unit(http, Registry, threads, Shell, System, Notice);
+    unit.Terminate();
+    http.Answers = {std::nullopt, u"{}"};
+    int calls = 0;
+    unit.CheckUpdate(kURL, [&](bool, const std::u16string&) { ++calls; }, 10);
+    EXPECT_EQ(http.Requests.size(), 2u);
+    EXPECT_EQ(calls, 1);
+
+    http.Requests.clear();
+    http.Answers = {};
+    http.OnRequest = [&] { unit.Terminate(); };
+    unit.CheckUpdate(kURL, [&](bool, const std::u16string&) { ++calls; }, 10);
+    EXPECT_EQ(http.Requests.size(), 1u);
+    EXPECT_EQ(calls, 1);
 }
 
 struct TActionCase {

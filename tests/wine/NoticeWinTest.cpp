@@ -60,6 +60,7 @@ public:
     }
     bool Synchronize(const std::function<void()>& proc) override { return FWin.Synchronize(proc); }
     void Sleep(unsigned ms) override { FWin.Sleep(ms); }
+    std::unique_ptr<IWaitEvent> NewEvent() override { return FWin.NewEvent(); }
     std::uint64_t Ticks() override { return FWin.Ticks(); }
 
 private:
