@@ -125,7 +125,6 @@ void TActivityIndicator::SetIndicatorSize(TSize size)
 void TActivityIndicator::NextFrame()
 {
     FFrame = (FFrame + 1) % kFrames;
-    Changed(TChange::State);
 }
 
 TSvgImage::TSvgImage(TComponent* AOwner) : TControl(AOwner) {}

@@ -122,7 +122,8 @@ public:
     void SetIndicatorSize(TSize size);
     TColor DotColor() const { return FDotColor; }
     void SetDotColor(TColor color) { FDotColor = color; }
-    // The frame shown; the realisation advances it while animating.
+    // The frame shown; the realisation advances it while animating, and redraws the
+    // indicator alone (a new frame is no change of its state).
     int Frame() const { return FFrame; }
     void NextFrame();
     static constexpr int kFrames = 8;

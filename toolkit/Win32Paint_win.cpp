@@ -102,23 +102,21 @@ void PaintShape(TShape& shape, HDC dc, const RECT& r)
     if (shape.PenStyle() == TShape::TPenStyle::psSolid) DeleteObject(pen);
 }
 
-void PaintIndicator(TActivityIndicator& busy, HDC dc, const RECT& r)
+// One frame of the busy indicator: a ring of dots, the leading one solid, those behind it
+// fading, drawn into a w x h box at (left, 0).
+void PaintIndicatorFrame(Gdiplus::Graphics& g, int frame, COLORREF dot, int left, int w, int h)
 {
-    Gdiplus::Graphics g(dc);
-    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    const float w = static_cast<float>(r.right - r.left), h = static_cast<float>(r.bottom - r.top);
-    const float side = std::min(w, h);
-    const float ring = side * 0.36f, dot = side * 0.085f;
+    const float side = static_cast<float>(std::min(w, h));
+    const float ring = side * 0.36f, radius = side * 0.085f;
     const int n = TActivityIndicator::kFrames;
-    const TColor color = ContrastColor(busy.DotColor(), clWindowText);
     for (int k = 0; k < n; ++k) {
-        const int behind = (busy.Frame() - k + n) % n;  // 0: the leading dot
+        const int behind = (frame - k + n) % n;  // 0: the leading dot
         const auto alpha = static_cast<BYTE>(255 - behind * 26);
         const double angle = (k * 2 * 3.14159265358979 / n) - 3.14159265358979 / 2;
-        const float cx = w / 2 + ring * static_cast<float>(std::cos(angle));
-        const float cy = h / 2 + ring * static_cast<float>(std::sin(angle));
-        Gdiplus::SolidBrush brush(GdiColor(color, alpha));
-        g.FillEllipse(&brush, cx - dot, cy - dot, 2 * dot, 2 * dot);
+        const float cx = static_cast<float>(left) + static_cast<float>(w) / 2 + ring * static_cast<float>(std::cos(angle));
+        const float cy = static_cast<float>(h) / 2 + ring * static_cast<float>(std::sin(angle));
+        Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, GetRValue(dot), GetGValue(dot), GetBValue(dot)));
+        g.FillEllipse(&brush, cx - radius, cy - radius, 2 * radius, 2 * radius);
     }
 }
 
@@ -270,8 +268,46 @@ void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
     if (auto* label = dynamic_cast<TLabel*>(&control)) PaintLabel(*label, dc, r);
     else if (auto* markup = dynamic_cast<TMarkupLabel*>(&control)) PaintMarkup(*markup, dc, r, font);
     else if (auto* shape = dynamic_cast<TShape*>(&control)) PaintShape(*shape, dc, r);
-    else if (auto* busy = dynamic_cast<TActivityIndicator*>(&control)) PaintIndicator(*busy, dc, r);
     else if (auto* image = dynamic_cast<TSvgImage*>(&control)) PaintSvg(*image, dc, r);
+}
+
+void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back)
+{
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    const COLORREF dot = ResolveColor(ContrastColor(busy.DotColor(), clWindowText));
+    const int n = TActivityIndicator::kFrames;
+    HDC mem = CreateCompatibleDC(dc);
+    if (!FStrip || w != FWidth || h != FHeight || back != FBack || dot != FDot) {
+        Clear();
+        FStrip = CreateCompatibleBitmap(dc, w * n, h);
+        if (!FStrip) {
+            DeleteDC(mem);
+            return;
+        }
+        FWidth = w, FHeight = h, FBack = back, FDot = dot;
+        HGDIOBJ old = SelectObject(mem, FStrip);
+        const RECT all = {0, 0, w * n, h};
+        HBRUSH brush = CreateSolidBrush(back);
+        FillRect(mem, &all, brush);
+        DeleteObject(brush);
+        {
+            Gdiplus::Graphics g(mem);
+            g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+            for (int frame = 0; frame < n; ++frame) PaintIndicatorFrame(g, frame, dot, frame * w, w, h);
+        }
+        SelectObject(mem, old);
+    }
+    HGDIOBJ old = SelectObject(mem, FStrip);
+    BitBlt(dc, r.left, r.top, w, h, mem, busy.Frame() * w, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+void TIndicatorFrames::Clear()
+{
+    if (FStrip) DeleteObject(FStrip);
+    FStrip = nullptr;
 }
 
 void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,

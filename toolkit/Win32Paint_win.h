@@ -9,6 +9,7 @@
 
 #include "toolkit/ButtonStyles.h"
 #include "toolkit/Controls.h"
+#include "toolkit/StdControls.h"
 #include "toolkit/StyledButtons.h"
 
 // A colour as COLORREF; system colours are looked up now.
@@ -27,9 +28,27 @@ HFONT MakeControlFont(const TControl& control, UINT dpi);
 HFONT MakeFont(const TFont& font, UINT dpi);
 // Width of text in the font at that DPI, in pixels.
 int MeasureText(const std::u16string& text, const TFont& font, UINT dpi);
-// Paints a label, markup label, shape, busy indicator or vector image into dc (its
+// Paints a label, markup label, shape or vector image into dc (its
 // background already filled); font is the control's font selected into dc.
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT dpi, HFONT font);
+// The busy indicator's frames, drawn once for a size, dot colour and background, then each
+// shown by one copy: an animating indicator costs a BitBlt per frame.
+class TIndicatorFrames {
+public:
+    TIndicatorFrames() = default;
+    ~TIndicatorFrames() { Clear(); }
+    TIndicatorFrames(const TIndicatorFrames&) = delete;
+    TIndicatorFrames& operator=(const TIndicatorFrames&) = delete;
+    // Paints the indicator's current frame into r of dc, on the colour back.
+    void Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back);
+    void Clear();
+
+private:
+    HBITMAP FStrip = nullptr;  // every frame side by side
+    int FWidth = 0, FHeight = 0;
+    COLORREF FBack = 0, FDot = 0;
+};
+
 void DrawStyledButton(HDC dc, const RECT& r, const TStyledLook& look,
                       const TStyledButtonAttributes& attrs, TColor background,
                       const std::u16string& caption, HFONT font, UINT dpi, bool focusCue);

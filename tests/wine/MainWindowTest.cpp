@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -722,6 +723,51 @@ TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
     const int stopped = Form->Indicator->Frame();
     Pump(200);
     EXPECT_EQ(Form->Indicator->Frame(), stopped);
+}
+
+std::string ClassOf(HWND wnd)
+{
+    char name[64] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return name;
+}
+
+// The paints of each window of the thread, as the message loop takes them.
+std::map<HWND, int> PaintsSeen;
+LRESULT CALLBACK CountPaints(int code, WPARAM wp, LPARAM lp)
+{
+    const auto* msg = reinterpret_cast<const MSG*>(lp);
+    if (code == HC_ACTION && wp == PM_REMOVE && msg->message == WM_PAINT) ++PaintsSeen[msg->hwnd];
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(MainWindowTest, AnAnimatingIndicatorRedrawsItselfAndNothingElse)
+{
+    Form->BtnStart->SetEnabled(false);
+    Form->BtnStart->SetCaption(u"");
+    Form->Indicator->SetVisible(true);
+    Form->Indicator->SetAnimate(true);
+    Pump(300);  // the busy look settles
+    HWND busy = ControlHandle(*Form->Indicator);
+    const COLORREF before = ScreenPixel(busy, 16, 3);
+
+    PaintsSeen.clear();
+    HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, CountPaints, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    Pump(1000);
+    UnhookWindowsHookEx(hook);
+    EXPECT_GE(PaintsSeen[busy], 8);  // about 20 frames a second
+    for (const auto& [wnd, paints] : PaintsSeen)
+        if (wnd != busy) ADD_FAILURE() << paints << " paints of another window, class " << ClassOf(wnd);
+
+    // The frames copied from the drawn strip still move: some pixel of the ring changes.
+    bool moved = false;
+    for (int i = 0; i < 20 && !moved; ++i) {
+        Pump(30);
+        moved = ScreenPixel(busy, 16, 3) != before;
+    }
+    EXPECT_TRUE(moved);
+    Form->Indicator->SetAnimate(false);
 }
 
 TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
