@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/Main.h"
+#include "app/NetworkPrefetch.h"
 #include "app/SingleInstance_win.h"
 #include "common/Error.h"
 #include "common/Translate_win.h"
@@ -14,6 +15,7 @@
 #include "system/RegistryFacility_win.h"
 #include "system/Shell_win.h"
 #include "toolkit/Resources.h"
+#include "toolkit/StartupTrace.h"
 #include "toolkit/Threads_win.h"
 #include "toolkit/Win32Toolkit_win.h"
 
@@ -29,11 +31,13 @@ std::string ReadOwnResource(const std::u16string& name)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    StartupMark("entry");
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // elevated: never a DLL from beside us
     // The start-up steps of the shared units, before anything else.
     TranslateStartupWin();
     TWinUpdateSystem updateSystem;
     RegisterMarveticButtonStyles();
+    StartupMark("catalogue and the units' start-up steps");
 
     if (AnotherInstanceRunning()) return 0;
 
@@ -41,24 +45,31 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     // discovery and the connections manager make their COM calls on it. Never left: the
     // process ends right after the message loop.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    StartupMark("instance check and COM");
+    // The adapter search (WMI, in an apartment of its worker) runs while the window is made.
+    TWinThreads threads;
+    TWinNetwork windowsNetwork;
+    TPrefetchedNetwork network(windowsNetwork, threads);
     SetResourceReader(ReadOwnResource);
     TWin32Toolkit toolkit;
+    StartupMark("common controls and GDI+");
     TWinRegistry registry;
-    TWinThreads threads;
     TWinShell shell;
-    TWinNetwork network;
     TWinHttp http;
     TWinUpdateNotice notice(shell);
     TUpdate update(http, registry, threads, shell, updateSystem, notice);
     TPlatform platform{registry, threads, network, update, shell, updateSystem};
+    StartupMark("system facilities");
 
     Application().MainFormOnTaskBar = true;
     TFrmTavrino form(platform);
     Application().MainForm = &form;
+    StartupMark("window description");
     RealizeForm(form);
+    StartupMark("controls realised");
     form.DoCreate();
     if (form.CloseRequested()) return 0;
-    ShowForm(form);
+    ShowForm(form);  // paints it
     const int code = RunMessageLoop();
     // Ends here, at once: a refresh worker or the update check may still be running, and
     // they use the objects above, so nothing of this frame or of the process is torn down.

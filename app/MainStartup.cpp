@@ -8,6 +8,7 @@
 #include "common/Update.h"
 #include "styling/MarveticButtonStyles.h"
 #include "styling/Theme.h"
+#include "toolkit/StartupTrace.h"
 
 namespace {
 // The tag lines, one shown at random under the title.
@@ -46,7 +47,9 @@ void TFrmTavrino::FormCreate(TComponent*)
     LblVersion->SetCaption(TranslateText(u"버전") + u": " +
                            FormatFileVersion(u"%d.%d.%d.%d", version.value_or(TFileVersion{})));
 
+    StartupMark("captions, tag line and version");
     LoadConfig();
+    StartupMark("settings and status");
 
     FPlatform.Update.CheckUpdate(
         std::u16string(kApiBase) + u"/api.init.php",
@@ -55,11 +58,13 @@ void TFrmTavrino::FormCreate(TComponent*)
             if (const auto link = window.lock()) (*link)->Close();
         },
         kUpdateLayoutOffset);
+    StartupMark("update check started");
 }
 
 void TFrmTavrino::LoadConfig()
 {
     const TNetworkInfo network = FPlatform.Network.GetActiveNetwork();
+    StartupMark("adapter discovery");
     if (!network.GUID.empty()) {
         NetworkName = network.Name;
         NetworkGUID = network.GUID;

@@ -11,6 +11,7 @@
 #include "common/WinText_win.h"
 #include "toolkit/Accessible_win.h"
 #include "toolkit/Win32Paint_win.h"
+#include "toolkit/StartupTrace.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/StyledButtons.h"
 
@@ -292,6 +293,11 @@ public:
 
     void Paint(HDC dc, const RECT& r) override
     {
+        const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
+        if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) {
+            FFrames.Paint(*busy, dc, r, ResolveColor(back));
+            return;
+        }
         // Double-buffered: drawn off screen, then copied.
         const int w = r.right - r.left, h = r.bottom - r.top;
         if (w <= 0 || h <= 0) return;
@@ -299,7 +305,6 @@ public:
         HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
         HGDIOBJ oldBmp = SelectObject(mem, bmp);
         HGDIOBJ oldFont = SelectObject(mem, FFont);
-        const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
         HBRUSH brush = CreateSolidBrush(ResolveColor(back));
         FillRect(mem, &r, brush);
         DeleteObject(brush);
@@ -330,7 +335,11 @@ public:
     {
         switch (msg) {
         case WM_TIMER:
-            if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) busy->NextFrame();
+            // The next frame: the indicator's own pixels are drawn again, nothing else.
+            if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) {
+                busy->NextFrame();
+                InvalidateRect(Wnd, nullptr, FALSE);
+            }
             handled = true;
             return 0;
         case WM_SETCURSOR:
@@ -359,6 +368,7 @@ public:
     }
 
     UINT_PTR FTimer = 0;
+    TIndicatorFrames FFrames;
 };
 
 class TGroupBoxPeer : public TWinPeer {
@@ -690,6 +700,7 @@ LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         if (msg == WM_DESTROY && Application().MainForm == &peer->F) PostQuitMessage(0);
     }
     if (msg == WM_NCDESTROY) peer->Detach();
+    if (msg == WM_PAINT) StartupMark("first paint");
     return static_cast<LRESULT>(m.Result);
 }
 
