@@ -17,7 +17,11 @@ newer="$v1.$v2.1${v3//?/0}.$v4"
 TMPDIR="$work" TAVRINO_VERSION="$newer" bash "$SOURCE_DIR/scripts/release.sh" "$work/newer" >"$work/release.log" 2>&1 ||
   { cat "$work/release.log"; e2e_fail "the release command failed for $newer"; }
 grep -q "\"version\":\"$newer\"" "$work/newer/release.json" || e2e_fail "release.json: $(cat "$work/newer/release.json")"
-echo "ok: released $newer for the program's $own: $(cat "$work/newer/SHA256SUMS")"
+EXPECT_VERSION=$newer TAVRINO_EXE="$work/newer/Tavrino.exe" bash "$SOURCE_DIR/tests/binary/file_details.sh" >"$work/details.log" 2>&1 ||
+  { cat "$work/details.log"; e2e_fail "the file details of the release are not those of $newer"; }
+strings "$work/newer/Tavrino.exe" | grep -q "name=\"Marvetic.Tavrino\" version=\"$newer\"" ||
+  e2e_fail "the release's manifest does not carry $newer"
+echo "ok: released $newer for the program's $own, its version resource and manifest say $newer: $(cat "$work/newer/SHA256SUMS")"
 
 # The release of the program's own version: the exe under test with its checksums.
 mkdir -p "$work/own"
