@@ -116,8 +116,7 @@ echo "ok: i686, stripped, PE time stamp $stamp (the commit's time), no build fol
 # is byte for byte the first release.
 osslsigncode verify -CAfile "$tls/ca.pem" -TSA-CAfile "$tls/ca.pem" -in "$second/Tavrino.exe" >"$work/verify.log" 2>&1 ||
   { cat "$work/verify.log"; fail "the signature does not verify against its authority"; }
-grep -q 'Timestamp Server Signature verification: ok' "$work/verify.log" &&
-  grep -q 'Subject: /CN=Tavrino test time-stamp authority' "$work/verify.log" ||
+grep -q '^Timestamp Server Signature verification: ok' "$work/verify.log" ||
   { cat "$work/verify.log"; fail "the signature carries no time stamp of the test authority"; }
 grep -q 'Signer.*Marvetic test signer' "$work/verify.log" || grep -q 'Subject: .*Marvetic test signer' "$work/verify.log" ||
   { cat "$work/verify.log"; fail "the signer is not the test certificate"; }
