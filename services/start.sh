@@ -5,8 +5,15 @@
 #
 #   /myip           {"ip":"<caller's address>"}
 #   /api.init.php   "User-Command: hold": {"result":"held"}
-#                   otherwise, by "User-Version": no offer for 1.5.6.0 (the current version),
-#                   an offer of the download address for any other version.
+#                   otherwise, by "User-Version": an offer of the release's download address
+#                   to a version older than the release's (the four numbers compared one by
+#                   one), {"result":"latest"} to any other version, a malformed one included,
+#                   and to every version when there is no release.
+#   /download/      the release's Tavrino.exe with its SHA256SUMS beside it
+#
+# TAVRINO_RELEASE_DIR names the release to offer, a folder as scripts/release.sh writes it
+# (Tavrino.exe, SHA256SUMS, release.json); its files are checked against SHA256SUMS and
+# release.json and copied to DIR/www/download at start.
 #
 # A test selects the answer of the update check itself by writing DIR/www/answer.json (served
 # as it is until removed); every request is logged with the update headers in
@@ -15,28 +22,91 @@
 # HTTPS, as a deployment serves the program: TAVRINO_TLS_CERT and TAVRINO_TLS_KEY name a PEM
 # certificate (chain) and its key for the host names the program uses; the port then speaks
 # TLS only, and the download address offered is https on the host the request named.
+# TAVRINO_DOWNLOAD_BASE (scheme and host, no trailing slash) names another download host that
+# serves DIR/www/download at /download/. TAVRINO_LISTEN is the address to listen on (default
+# 127.0.0.1; a deployment on a server: 0.0.0.0).
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 PORT DIR" >&2; exit 2; }
 port=$1
 dir=$(realpath -m "$2")
 command -v nginx >/dev/null || { echo "nginx is missing: apt-get install -y nginx" >&2; exit 1; }
 case "$port" in '' | *[!0-9]*) echo "PORT must be a number" >&2; exit 2 ;; esac
+listen_addr=${TAVRINO_LISTEN:-127.0.0.1}
+release=${TAVRINO_RELEASE_DIR:-}
 cert=${TAVRINO_TLS_CERT:-}
 key=${TAVRINO_TLS_KEY:-}
 if [ -n "$cert$key" ]; then
   [ -r "$cert" ] && [ -r "$key" ] || { echo "TAVRINO_TLS_CERT and TAVRINO_TLS_KEY must both name readable PEM files" >&2; exit 2; }
   cert=$(realpath "$cert")
   key=$(realpath "$key")
-  listen="listen 127.0.0.1:$port ssl;
+  listen="listen $listen_addr:$port ssl;
         ssl_certificate $cert;
         ssl_certificate_key $key;
         ssl_protocols TLSv1.2 TLSv1.3;"
   download="https://\$host$([ "$port" = 443 ] || echo ":$port")/download/Tavrino.exe"
   scheme=https
 else
-  listen="listen 127.0.0.1:$port;"
+  listen="listen $listen_addr:$port;"
   download="http://127.0.0.1:$port/download/Tavrino.exe"
   scheme=http
+fi
+if [ -n "${TAVRINO_DOWNLOAD_BASE:-}" ]; then
+  case $TAVRINO_DOWNLOAD_BASE in
+    http://* | https://*) ;;
+    *) echo "TAVRINO_DOWNLOAD_BASE must be an http or https address" >&2; exit 2 ;;
+  esac
+  download="${TAVRINO_DOWNLOAD_BASE%/}/download/Tavrino.exe"
+fi
+
+# A version number as the program sends it: four decimal numbers without leading zeros.
+num='(0|[1-9][0-9]{0,4})'
+# An extended regular expression (no anchors) of the numbers smaller than $1; empty for 0.
+smaller_than() {
+  local n=$1 len=${#1} alts=() j k lo d rest
+  for ((k = 1; k < len; k++)); do
+    if [ "$k" -eq 1 ]; then alts+=('[0-9]'); else alts+=("[1-9][0-9]{$((k - 1))}"); fi
+  done
+  for ((j = 0; j < len; j++)); do
+    d=${n:j:1}
+    lo=0
+    [ "$j" -eq 0 ] && [ "$len" -gt 1 ] && lo=1
+    [ "$d" -gt "$lo" ] || continue
+    rest=
+    [ $((len - j - 1)) -eq 0 ] || rest="[0-9]{$((len - j - 1))}"
+    alts+=("${n:0:j}[$lo-$((d - 1))]$rest")
+  done
+  local IFS='|'
+  [ ${#alts[@]} -eq 0 ] || echo "(${alts[*]})"
+}
+# The map entries that mark the versions older than $1: for each of its four numbers, the
+# versions whose numbers before it are the same and whose number there is smaller.
+older_entries() {
+  local parts i j head less tail
+  IFS=. read -r -a parts <<<"$1"
+  for i in 0 1 2 3; do
+    less=$(smaller_than "${parts[i]}")
+    [ -n "$less" ] || continue
+    head=
+    for ((j = 0; j < i; j++)); do head+="${parts[j]}\\."; done
+    tail=
+    for ((j = i + 1; j < 4; j++)); do tail+="\\.$num"; done
+    printf '        "~^%s%s%s$" 1;\n' "$head" "$less" "$tail"
+  done
+}
+
+older=
+if [ -n "$release" ]; then
+  [ -f "$release/Tavrino.exe" ] && [ -f "$release/SHA256SUMS" ] && [ -f "$release/release.json" ] ||
+    { echo "TAVRINO_RELEASE_DIR must hold Tavrino.exe, SHA256SUMS and release.json" >&2; exit 2; }
+  version=$(grep -o '"version" *: *"[^"]*"' "$release/release.json" | sed 's/.*"\([^"]*\)"$/\1/')
+  sha=$(grep -o '"sha256" *: *"[^"]*"' "$release/release.json" | sed 's/.*"\([^"]*\)"$/\1/')
+  [[ $version =~ ^$num\.$num\.$num\.$num$ ]] ||
+    { echo "release.json gives no version of four numbers: '$version'" >&2; exit 2; }
+  (cd "$release" && sha256sum --quiet --strict -c SHA256SUMS) >/dev/null 2>&1 ||
+    { echo "Tavrino.exe does not match the release's SHA256SUMS" >&2; exit 2; }
+  [ "$(sha256sum "$release/Tavrino.exe" | cut -d' ' -f1)" = "$sha" ] ||
+    { echo "Tavrino.exe does not match the SHA-256 in release.json" >&2; exit 2; }
+  older=$(older_entries "$version")
 fi
 
 if [ -f "$dir/nginx.pid" ] && kill -0 "$(cat "$dir/nginx.pid")" 2>/dev/null; then
@@ -46,8 +116,11 @@ fi
 mkdir -p "$dir/logs" "$dir/tmp" "$dir/www/download"
 # Workers run as nobody when nginx is started by root: they read the answer files.
 chmod 755 "$dir" "$dir/www" "$dir/www/download"
-[ -f "$dir/www/download/Tavrino.exe" ] || printf 'MZ reference download\n' >"$dir/www/download/Tavrino.exe"
-chmod 644 "$dir/www/download/Tavrino.exe"
+rm -f "$dir/www/download/Tavrino.exe" "$dir/www/download/SHA256SUMS"
+if [ -n "$release" ]; then
+  cp "$release/Tavrino.exe" "$release/SHA256SUMS" "$dir/www/download/"
+  chmod 644 "$dir/www/download/Tavrino.exe" "$dir/www/download/SHA256SUMS"
+fi
 
 cat >"$dir/nginx.conf" <<CONF
 # Written by services/start.sh; rewritten at every start.
@@ -80,9 +153,14 @@ http {
         hold    1;
         default 0;
     }
-    map \$http_user_version \$update_answer {
-        "1.5.6.0" '{"result":"latest"}';
-        default   '{"update":"$download","info":{"style":"","text":"","flag":"","url":""}}';
+    # The versions older than the release's${version:+ ($version)}.
+    map \$http_user_version \$older {
+        default 0;
+$older
+    }
+    map \$older \$update_answer {
+        1       '{"update":"$download","info":{"style":"","text":"","flag":"","url":""}}';
+        default '{"result":"latest"}';
     }
 
     server {
@@ -104,6 +182,9 @@ http {
             return 200 \$update_answer;
         }
         location /download/ {
+        }
+        location = /download/SHA256SUMS {
+            default_type text/plain;
         }
         location / {
             return 404 '{"error":"not found"}';

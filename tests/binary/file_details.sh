@@ -1,18 +1,21 @@
 #!/bin/bash
 # The file details of the built Tavrino.exe as Windows' file properties and reputation services
 # read them: the version resource is taken out of the file (wrestool) and walked as
-# VS_VERSIONINFO, its fixed part and every string of its string table checked.
+# VS_VERSIONINFO, its fixed part and every string of its string table checked. EXPECT_VERSION
+# is the version it must carry (default 1.5.6.0, the default of TAVRINO_VERSION).
 set -euo pipefail
 exe="$TAVRINO_EXE"
+expect_version=${EXPECT_VERSION:-1.5.6.0}
 [ -f "$exe" ] || { echo "FAIL: $exe not built"; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 wrestool -x --raw --type=16 "$exe" >"$work/version.bin" 2>/dev/null || true
 [ -s "$work/version.bin" ] || { echo "FAIL: no version resource in $exe"; exit 1; }
 
-python3 - "$work/version.bin" <<'EOF'
+python3 - "$work/version.bin" "$expect_version" <<'EOF'
 import struct, sys
 
+expect_version = sys.argv[2]
 data = open(sys.argv[1], 'rb').read()
 fail = False
 
@@ -48,8 +51,8 @@ check('block VS_VERSION_INFO', key == 'VS_VERSION_INFO')
 signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<6I', fixed)
 check('fixed file information present', signature == 0xFEEF04BD)
 version = lambda ms, ls: '%d.%d.%d.%d' % (ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF)
-check('file version 1.5.6.0 (fixed part): ' + version(file_ms, file_ls), version(file_ms, file_ls) == '1.5.6.0')
-check('product version 1.5.6.0 (fixed part)', version(product_ms, product_ls) == '1.5.6.0')
+check('file version %s (fixed part): %s' % (expect_version, version(file_ms, file_ls)), version(file_ms, file_ls) == expect_version)
+check('product version %s (fixed part): %s' % (expect_version, version(product_ms, product_ls)), version(product_ms, product_ls) == expect_version)
 file_flags, file_os, file_type = struct.unpack_from('<III', fixed, 28)
 check('a release file (no debug, pre-release or private flags)', file_flags == 0)
 check('an application for Windows NT', file_type == 1 and file_os == 0x40004)
@@ -76,12 +79,12 @@ check('the string table is the translation\'s (' + ', '.join(sorted(languages)) 
 want = {
     'CompanyName': 'Marvetic',
     'FileDescription': 'Tavrino',
-    'FileVersion': '1.5.6.0',
+    'FileVersion': expect_version,
     'InternalName': 'Tavrino',
     'LegalCopyright': 'Copyright \u00a9 2026 Marvetic',
     'OriginalFilename': 'Tavrino.exe',
     'ProductName': 'Tavrino',
-    'ProductVersion': '1.5.6.0',
+    'ProductVersion': expect_version,
 }
 got = {k: v for (language, k), v in strings.items() if language.lower() == table}
 for name, value in want.items():

@@ -1,0 +1,107 @@
+#!/bin/bash
+# The release loop: the release command builds a version newer than the program's (only the
+# version changed; 1.5.10.0 for 1.5.6.0, newer by number, not by text); the services offer that
+# release; the program's notice offers it and Yes opens its download address in the browser,
+# where the exe and its SHA256SUMS are served. With a release of the program's own version
+# the same run offers nothing.
+source "$SOURCE_DIR/tests/e2e/lib.bash"
+e2e_setup adapter
+work="$E2E_DIR/release-offer-$$"
+mkdir -p "$work"
+trap 'e2e_cleanup; rm -rf "$work"' EXIT
+
+own=$(sed -n 's/^TAVRINO_VERSION:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
+[ -n "$own" ] || own=1.5.6.0
+IFS=. read -r v1 v2 v3 v4 <<<"$own"
+newer="$v1.$v2.1${v3//?/0}.$v4"
+TMPDIR="$work" TAVRINO_VERSION="$newer" bash "$SOURCE_DIR/scripts/release.sh" "$work/newer" >"$work/release.log" 2>&1 ||
+  { cat "$work/release.log"; e2e_fail "the release command failed for $newer"; }
+grep -q "\"version\":\"$newer\"" "$work/newer/release.json" || e2e_fail "release.json: $(cat "$work/newer/release.json")"
+EXPECT_VERSION=$newer TAVRINO_EXE="$work/newer/Tavrino.exe" bash "$SOURCE_DIR/tests/binary/file_details.sh" >"$work/details.log" 2>&1 ||
+  { cat "$work/details.log"; e2e_fail "the file details of the release are not those of $newer"; }
+strings "$work/newer/Tavrino.exe" | grep -q "name=\"Marvetic.Tavrino\" version=\"$newer\"" ||
+  e2e_fail "the release's manifest does not carry $newer"
+echo "ok: released $newer for the program's $own, its version resource and manifest say $newer: $(cat "$work/newer/SHA256SUMS")"
+
+# The release of the program's own version: the exe under test with its checksums.
+mkdir -p "$work/own"
+cp "$TAVRINO_EXE" "$work/own/Tavrino.exe"
+sha=$(sha256sum "$work/own/Tavrino.exe" | cut -d' ' -f1)
+printf '%s  Tavrino.exe\n' "$sha" >"$work/own/SHA256SUMS"
+printf '{"version":"%s","file":"Tavrino.exe","sha256":"%s","signed":false,"commit":"-"}\n' "$own" "$sha" >"$work/own/release.json"
+
+# Wine's browser launcher is a script that logs the addresses it is given.
+browsed="$work/browser.log"
+: >"$browsed"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s"\n' "$browsed" >"$work/browser.sh"
+chmod 755 "$work" "$work/browser.sh"
+chmod 666 "$browsed"
+e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null 2>&1 ||
+  e2e_fail "could not set Wine's browser"
+
+# The notice's Yes and No buttons, looked for up to 30 s; prints the windows seen.
+wait_notice() {
+  local ui
+  for _ in $(seq 60); do
+    ui=$(e2e_ui)
+    if awk -F'|' '$3 == "Yes" { a = 1 } $3 == "No" { b = 1 } END { exit !(a && b) }' <<<"$ui"; then
+      echo "$ui"
+      return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# The newer release: offered, and Yes opens its download address.
+export TAVRINO_RELEASE_DIR="$work/newer"
+e2e_start_services
+e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
+E2E_APP_PID=$!
+wait_notice >/dev/null || { e2e_shot release_offer_none; e2e_fail "no notice offered $newer"; }
+shot=$(e2e_shot release_offer_newer)
+[ "$(e2e_requests "GET /api.init.php .* version=\"${own//./\\.}\"")" -ge 1 ] ||
+  e2e_fail "the service saw no check of version $own"
+xdotool key Return
+rc=0
+e2e_wait_exit 10 || rc=$?
+[ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc)"
+E2E_APP_PID=
+address="$E2E_API_BASE/download/Tavrino.exe"
+for _ in $(seq 50); do [ -s "$browsed" ] && break; sleep 0.2; done
+[ "$(cat "$browsed")" = "$address" ] || e2e_fail "Yes opened '$(cat "$browsed")', expected $address"
+echo "ok: $own was offered $newer ($shot); Yes opened $address"
+
+# What the address serves is the release, with its SHA256SUMS beside it.
+mkdir "$work/fetched"
+e2e_in_ns curl -sS --max-time 10 -o "$work/fetched/Tavrino.exe" "$address" || e2e_fail "could not download $address"
+e2e_in_ns curl -sS --max-time 10 -o "$work/fetched/SHA256SUMS" "${address%/Tavrino.exe}/SHA256SUMS" ||
+  e2e_fail "could not download the SHA256SUMS beside it"
+(cd "$work/fetched" && sha256sum --quiet -c SHA256SUMS) || e2e_fail "the download does not match its SHA256SUMS"
+cmp -s "$work/fetched/Tavrino.exe" "$work/newer/Tavrino.exe" || e2e_fail "the download is not the release's exe"
+over=
+[ -z "$E2E_TLS" ] || over=", over HTTPS with the namespace's authority"
+echo "ok: $address and SHA256SUMS beside it are the release's$over"
+e2e_in_ns wineserver -k 2>/dev/null || true
+
+# The release of the program's own version: the check is answered, nothing is offered.
+e2e_stop_services
+rm -rf "$E2E_SERVICES"
+export TAVRINO_RELEASE_DIR="$work/own"
+e2e_start_services
+: >"$browsed"
+e2e_start_app
+for _ in $(seq 60); do
+  [ "$(e2e_requests "GET /api.init.php .* 200 version=\"${own//./\\.}\"")" -ge 1 ] && break
+  sleep 0.5
+done
+[ "$(e2e_requests "GET /api.init.php .* 200 version=\"${own//./\\.}\"")" -ge 1 ] ||
+  e2e_fail "the service saw no check of version $own"
+sleep 5
+ui=$(e2e_ui)
+shot=$(e2e_shot release_offer_own)
+! awk -F'|' '$3 == "Yes" || $3 == "No" { found = 1 } END { exit !found }' <<<"$ui" ||
+  e2e_fail "a notice appeared for the program's own version"
+[ -n "$(e2e_control Run)" ] || e2e_fail "the main window is gone"
+[ ! -s "$browsed" ] || e2e_fail "an address was opened: $(cat "$browsed")"
+echo "ok: with the release of its own version $own the check was answered and nothing was offered ($shot)"
