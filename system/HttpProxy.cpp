@@ -57,3 +57,21 @@ TProxyRoute ChooseProxyRoute(const std::optional<TUserProxySettings>& user, cons
     if (!proxy.empty()) return {TProxyRoute::TKind::Named, proxy, Trim(user->Bypass)};
     return {};
 }
+
+std::optional<TProxyRoute> TAutoProxyMemo::Get(const std::u16string& url, bool detect,
+                                               const std::u16string& scriptUrl,
+                                               std::uint64_t now, const TAutoProxy& lookup)
+{
+    auto same = [&](const TEntry& e) { return e.Url == url && e.Detect == detect && e.ScriptUrl == scriptUrl; };
+    {
+        const std::lock_guard<std::mutex> guard(FLock);
+        for (const TEntry& e : FEntries)
+            if (same(e) && now - e.At < kKeptMs) return e.Route;
+    }
+    // Looked up outside the lock: it may take as long as the request's time-outs.
+    std::optional<TProxyRoute> route = lookup(detect, scriptUrl);
+    const std::lock_guard<std::mutex> guard(FLock);
+    std::erase_if(FEntries, same);
+    FEntries.push_back({url, detect, scriptUrl, route, now});
+    return route;
+}

@@ -5,9 +5,12 @@
 // runs the automatic configuration; the rules are here.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The user's Internet Options (the LAN settings of the current connection).
 struct TUserProxySettings {
@@ -42,3 +45,28 @@ TProxyRoute ChooseProxyRoute(const std::optional<TUserProxySettings>& user, cons
 // for http and https. Entries for other protocols (socks, ftp) are dropped; empty when none is
 // left.
 std::u16string UsableProxyList(const std::u16string& proxy);
+
+// What the automatic configuration found for a request, kept for a while. Windows' WinHTTP
+// keeps it itself; Wine's looks again every time (DHCP, the DNS names of "wpad", the script),
+// which costs far more than the request. A request retried every second then looks once in
+// kKeptMs. Safe to use from several threads.
+class TAutoProxyMemo {
+public:
+    static constexpr std::uint64_t kKeptMs = 2 * 60 * 1000;
+    // The outcome of a lookup for the same url, detect and scriptUrl made less than kKeptMs
+    // before now (milliseconds of a clock that never goes back); else lookup's, remembered.
+    std::optional<TProxyRoute> Get(const std::u16string& url, bool detect,
+                                   const std::u16string& scriptUrl, std::uint64_t now,
+                                   const TAutoProxy& lookup);
+
+private:
+    struct TEntry {
+        std::u16string Url;
+        bool Detect;
+        std::u16string ScriptUrl;
+        std::optional<TProxyRoute> Route;
+        std::uint64_t At;
+    };
+    std::mutex FLock;
+    std::vector<TEntry> FEntries;
+};

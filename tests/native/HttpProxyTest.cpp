@@ -118,3 +118,38 @@ TEST(UsableProxyList, KeepsWhatWinHttpCanUse)
     for (const auto& c : cases)
         EXPECT_EQ(UsableProxyList(c.In), c.Out) << Utf16ToUtf8(c.In);
 }
+
+// The automatic configuration's outcome is kept for a while per request address and settings:
+// a request retried every second does not run detection every time, a change of settings or
+// another address does, and so does the same request once the outcome has grown old.
+TEST(AutoProxyMemoTest, KeepsEachOutcomeForItsRequestAndSettingsForAWhile)
+{
+    TAutoProxyMemo memo;
+    TAutoProxyDouble lookup;
+    const std::u16string update = u"https://api.example/api.init.php";
+    const std::u16string probe = u"https://api.example/myip";
+    auto get = [&](const std::u16string& url, bool detect, const std::u16string& script,
+                   std::uint64_t now) { return memo.Get(url, detect, script, now, lookup.Function()); };
+
+    lookup.Found = kScriptProxy;
+    EXPECT_EQ(get(update, true, u"", 1000), kScriptProxy);
+    lookup.Found = std::nullopt;  // what a new look would find
+    for (std::uint64_t t = 2000; t < 1000 + TAutoProxyMemo::kKeptMs; t += 30000)
+        EXPECT_EQ(get(update, true, u"", t), kScriptProxy) << t;
+    EXPECT_EQ(lookup.Runs.size(), 1u);
+
+    EXPECT_EQ(get(probe, true, u"", 5000), std::nullopt);  // another address: a look of its own
+    EXPECT_EQ(get(update, false, u"http://pac/", 5000), std::nullopt);  // other settings
+    EXPECT_EQ(get(update, true, u"http://pac/", 5000), std::nullopt);
+    ASSERT_EQ(lookup.Runs.size(), 4u);
+    EXPECT_FALSE(lookup.Runs[2].Detect);
+    EXPECT_EQ(lookup.Runs[2].Script, u"http://pac/");
+
+    // Nothing found is kept too, and an old outcome is looked up again.
+    EXPECT_EQ(get(probe, true, u"", 6000), std::nullopt);
+    EXPECT_EQ(lookup.Runs.size(), 4u);
+    lookup.Found = kDirect;
+    EXPECT_EQ(get(update, true, u"", 1000 + TAutoProxyMemo::kKeptMs), kDirect);
+    EXPECT_EQ(get(update, true, u"", 2000 + TAutoProxyMemo::kKeptMs), kDirect);
+    EXPECT_EQ(lookup.Runs.size(), 5u);
+}
