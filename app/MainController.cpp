@@ -23,7 +23,6 @@ constexpr int kProbeAttempts = 300;
 constexpr unsigned kProbeInterval = 1000;  // milliseconds
 // The whole wait for the internet, whatever single probes do.
 constexpr std::uint64_t kWaitLimit = 10 * 60 * 1000;
-constexpr unsigned kWaitSlice = 100;  // how often the wait looks whether the probing ended
 // A connection that was taken down and did not come back up is asked again.
 constexpr int kConnectRetries = 5;
 constexpr unsigned kConnectRetryInterval = 2000;
@@ -118,8 +117,10 @@ bool WaitForInternet(INetwork& network, IThreads& threads)
     struct TProbing {
         std::atomic<int> State{kProbing};
         std::atomic<bool> Stop{false};
+        std::unique_ptr<IWaitEvent> Done;  // set when the probing ended
     };
     const auto probing = std::make_shared<TProbing>();
+    probing->Done = threads.NewEvent();
     const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
 
     threads.StartWorker([&network, &threads, probing, deadline] {
@@ -133,8 +134,11 @@ bool WaitForInternet(INetwork& network, IThreads& threads)
             threads.Sleep(kProbeInterval);
         }
         probing->State = state;
+        probing->Done->Set();
     });
-    while (probing->State == kProbing && threads.Ticks() < deadline) threads.Sleep(kWaitSlice);
+    // Asleep until the probing ends or the limit is reached.
+    const std::uint64_t now = threads.Ticks();
+    if (now < deadline) probing->Done->Wait(static_cast<unsigned>(deadline - now));
     probing->Stop = true;
     return probing->State == kAnswered;
 }

@@ -277,37 +277,37 @@ void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT&
     if (w <= 0 || h <= 0) return;
     const COLORREF dot = ResolveColor(ContrastColor(busy.DotColor(), clWindowText));
     const int n = TActivityIndicator::kFrames;
-    HDC mem = CreateCompatibleDC(dc);
     if (!FStrip || w != FWidth || h != FHeight || back != FBack || dot != FDot) {
         Clear();
+        FDC = CreateCompatibleDC(dc);
         FStrip = CreateCompatibleBitmap(dc, w * n, h);
-        if (!FStrip) {
-            DeleteDC(mem);
+        if (!FDC || !FStrip) {
+            Clear();
             return;
         }
+        FOld = SelectObject(FDC, FStrip);
         FWidth = w, FHeight = h, FBack = back, FDot = dot;
-        HGDIOBJ old = SelectObject(mem, FStrip);
         const RECT all = {0, 0, w * n, h};
         HBRUSH brush = CreateSolidBrush(back);
-        FillRect(mem, &all, brush);
+        FillRect(FDC, &all, brush);
         DeleteObject(brush);
-        {
-            Gdiplus::Graphics g(mem);
-            g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-            for (int frame = 0; frame < n; ++frame) PaintIndicatorFrame(g, frame, dot, frame * w, w, h);
-        }
-        SelectObject(mem, old);
+        Gdiplus::Graphics g(FDC);
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        for (int frame = 0; frame < n; ++frame) PaintIndicatorFrame(g, frame, dot, frame * w, w, h);
     }
-    HGDIOBJ old = SelectObject(mem, FStrip);
-    BitBlt(dc, r.left, r.top, w, h, mem, busy.Frame() * w, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
+    BitBlt(dc, r.left, r.top, w, h, FDC, busy.Frame() * w, 0, SRCCOPY);
 }
 
 void TIndicatorFrames::Clear()
 {
+    if (FDC) {
+        if (FOld) SelectObject(FDC, FOld);
+        DeleteDC(FDC);
+    }
     if (FStrip) DeleteObject(FStrip);
+    FDC = nullptr;
     FStrip = nullptr;
+    FOld = nullptr;
 }
 
 void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,

@@ -31,8 +31,9 @@ int MeasureText(const std::u16string& text, const TFont& font, UINT dpi);
 // Paints a label, markup label, shape or vector image into dc (its
 // background already filled); font is the control's font selected into dc.
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT dpi, HFONT font);
-// The busy indicator's frames, drawn once for a size, dot colour and background, then each
-// shown by one copy: an animating indicator costs a BitBlt per frame.
+// The busy indicator's frames, drawn once for a size, dot colour and background into a
+// memory DC that is kept, then each shown by one copy: an animating indicator costs a BitBlt
+// per frame.
 class TIndicatorFrames {
 public:
     TIndicatorFrames() = default;
@@ -44,7 +45,9 @@ public:
     void Clear();
 
 private:
-    HBITMAP FStrip = nullptr;  // every frame side by side
+    HDC FDC = nullptr;
+    HBITMAP FStrip = nullptr;  // every frame side by side, selected into FDC
+    HGDIOBJ FOld = nullptr;    // what FDC held before
     int FWidth = 0, FHeight = 0;
     COLORREF FBack = 0, FDot = 0;
 };

@@ -335,10 +335,16 @@ public:
     {
         switch (msg) {
         case WM_TIMER:
-            // The next frame: the indicator's own pixels are drawn again, nothing else.
+            // The next frame is copied onto the indicator's own pixels at once, nothing else
+            // drawn: no invalidation and no paint message for each frame.
             if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) {
                 busy->NextFrame();
-                InvalidateRect(Wnd, nullptr, FALSE);
+                if (HDC dc = GetDC(Wnd)) {
+                    RECT r;
+                    GetClientRect(Wnd, &r);
+                    Paint(dc, r);
+                    ReleaseDC(Wnd, dc);
+                }
             }
             handled = true;
             return 0;

@@ -505,6 +505,9 @@ TEST_F(ControllerTest, AProbeThatNeverReturnsDoesNotHoldTheWindow)
     ASSERT_EQ(Threads.Pending.size(), 1u);
     EXPECT_GE(Threads.Clock, 600000u);
     EXPECT_LE(Threads.Clock, 600100u);
+    // One wait on the probing's end for the whole time: nothing wakes to look meanwhile.
+    EXPECT_EQ(Threads.Waits, std::vector<unsigned>{600000u});
+    EXPECT_TRUE(Threads.Sleeps.empty());
     EXPECT_EQ(Form->Status(), stRunning);
     EXPECT_EQ(Setting(u"status"), 1u);
     EXPECT_EQ(Shell.Boxes.size(), 1u);

@@ -741,7 +741,7 @@ LRESULT CALLBACK CountPaints(int code, WPARAM wp, LPARAM lp)
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
-TEST_F(MainWindowTest, AnAnimatingIndicatorRedrawsItselfAndNothingElse)
+TEST_F(MainWindowTest, AnAnimatingIndicatorDrawsItsFramesWithoutPaintingAnyWindow)
 {
     Form->BtnStart->SetEnabled(false);
     Form->BtnStart->SetCaption(u"");
@@ -756,9 +756,10 @@ TEST_F(MainWindowTest, AnAnimatingIndicatorRedrawsItselfAndNothingElse)
     ASSERT_NE(hook, nullptr);
     Pump(1000);
     UnhookWindowsHookEx(hook);
-    EXPECT_GE(PaintsSeen[busy], 8);  // about 20 frames a second
+    // Each frame is copied onto the indicator from its timer: no window, the indicator
+    // included, is invalidated and painted again for it.
     for (const auto& [wnd, paints] : PaintsSeen)
-        if (wnd != busy) ADD_FAILURE() << paints << " paints of another window, class " << ClassOf(wnd);
+        ADD_FAILURE() << paints << " paints of a window of class " << ClassOf(wnd);
 
     // The frames copied from the drawn strip still move: some pixel of the ring changes.
     bool moved = false;
