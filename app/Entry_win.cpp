@@ -45,8 +45,8 @@ std::string ReadOwnResource(const std::u16string& name)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    StartupMark("entry");
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // elevated: never a DLL from beside us
+    StartupMark("entry");
     // The start-up steps of the shared units, before anything else.
     TranslateStartupWin();
     TWinUpdateSystem updateSystem;

@@ -523,6 +523,7 @@ public:
                               CW_USEDEFAULT, F.ClientWidth(), F.ClientHeight(), nullptr, nullptr,
                               GetModuleHandleW(nullptr), this);
         if (!Wnd) throw EAppError(u"Cannot create the window " + F.Name());
+        StartupMark("main window created");
         SetPropW(Wnd, kPeerProp, static_cast<TWinPeer*>(this));
         R.Dpi = GetDpiForWindow(Wnd);
         if (R.Dpi == 0) R.Dpi = 96;
@@ -530,6 +531,7 @@ public:
         UpdateFont();
         UpdateIcons();
         if (F.DarkTitleBarRequested()) RequestDarkTitleBar();
+        StartupMark("its size, font and icons");
     }
 
     // The window's big and small icons, the program's, sized for the window's DPI.
