@@ -234,6 +234,16 @@ e2e_wait_exit() {
   return 124
 }
 
+# Yes (Enter) on the notice: the program must close within ten seconds. $1 is added to the
+# failure's message.
+e2e_accept_notice() {
+  local rc=0
+  xdotool key Return
+  e2e_wait_exit 10 || rc=$?
+  [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc${1:+, $1})"
+  E2E_APP_PID=
+}
+
 # The braced GUID of the namespace's adapter eth0, as the management service reports it.
 e2e_adapter_guid() {
   { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |

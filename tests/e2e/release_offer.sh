@@ -62,11 +62,7 @@ wait_notice >/dev/null || { e2e_shot release_offer_none; e2e_fail "no notice off
 shot=$(e2e_shot release_offer_newer)
 [ "$(e2e_requests "GET /api.init.php .* version=\"${own//./\\.}\"")" -ge 1 ] ||
   e2e_fail "the service saw no check of version $own"
-xdotool key Return
-rc=0
-e2e_wait_exit 10 || rc=$?
-[ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc)"
-E2E_APP_PID=
+e2e_accept_notice
 address="$E2E_API_BASE/download/Tavrino.exe"
 for _ in $(seq 50); do [ -s "$browsed" ] && break; sleep 0.2; done
 [ "$(cat "$browsed")" = "$address" ] || e2e_fail "Yes opened '$(cat "$browsed")', expected $address"

@@ -27,11 +27,7 @@ for lang in en ko; do
   grep -qF "$start" <<<"$ui" || e2e_fail "the notice does not begin '$start' ($lang)"
   [ "$(e2e_requests "GET /api.init.php .* version=\"1\\.5\\.6\\.0\" language=\"$lang\" debug=\"false\" union=\"[0-9A-F]{32}\"")" -ge 1 ] ||
     e2e_fail "the service saw no update request with version 1.5.6.0 and language $lang"
-  xdotool key Return
-  rc=0
-  e2e_wait_exit 10 || rc=$?
-  [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc, $lang)"
-  E2E_APP_PID=
+  e2e_accept_notice "$lang"
   check=$(e2e_expect_service_address /api.init.php)
   echo "ok: $lang: the check asked $check; the notice offered the download with '$yes'/'$no'; Yes closed the program ($shot)"
   e2e_in_ns wineserver -k 2>/dev/null || true
