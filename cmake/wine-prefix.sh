@@ -3,15 +3,31 @@
 # font links that let Wine's UI fonts show Korean, Japanese and Chinese text. Under a Korean,
 # Japanese or Chinese user locale Wine swaps its dialog fonts for the faces Windows has for
 # that script (Gulim, MS UI Gothic, SimSun, ...): those are replaced by the same CJK font.
+#
+# With a folder named (wine-prefix.sh COPY), it also makes COPY a prefix of its own, a copy of
+# WINEPREFIX. Debian's Wine keeps the name of a prefix's server folder under /tmp in the file
+# "wineserver" of the prefix, and in it one server socket per prefix inode: the copy gets a new
+# server folder, made at once (as any wineserver call makes it when it is missing, here one
+# that finds no server to end), so that the copy's server never meets the original's, nor that
+# of an earlier copy that had the same inode, and its first two programs cannot make two.
 set -eu
 : "${WINEPREFIX:?}"
+copy=${1:-}
+make_copy() {
+  [ -n "$copy" ] || return 0
+  rm -rf "$copy"
+  mkdir -p "$(dirname "$copy")"
+  cp -a "$WINEPREFIX" "$copy"
+  rm -f "$copy/wineserver"
+  WINEPREFIX=$copy wineserver -k >/dev/null 2>&1 || true
+}
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 ready="$WINEPREFIX/.tavrino-ready-3"
-[ -f "$ready" ] && exit 0
+if [ -f "$ready" ]; then make_copy; exit 0; fi
 rm -rf "$WINEPREFIX"
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
@@ -41,3 +57,4 @@ if [ -x /usr/lib/wine/wine ]; then /usr/lib/wine/wine regedit /S "$file" >/dev/n
 rm -f "$reg"
 wineserver -w
 touch "$ready"
+make_copy

@@ -93,7 +93,6 @@ ip -n "$ns_peer" link set "tbp$$" up
 
 # One prefix per namespace, copied from one made once, each with its server kept running so
 # that no start pays for it.
-WINEPREFIX="$out/prefix-template" "$TOP/cmake/wine-prefix.sh"
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
 trace_file=$(win_path "$out/trace.txt")
 in_ns() {
@@ -103,8 +102,7 @@ in_ns() {
     WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 "$@"
 }
 for ns in "$ns_plain" "$ns_net"; do
-  rm -rf "$out/prefix-$ns"
-  cp -a "$out/prefix-template" "$out/prefix-$ns"
+  WINEPREFIX="$out/prefix-template" "$TOP/cmake/wine-prefix.sh" "$out/prefix-$ns"
   in_ns "$ns" wineserver -p
 done
 
@@ -207,7 +205,7 @@ measure_running() {
   IDLE[$exe-$mode]=$(sample "$pid")
   [ "$mode" = answered ] && ip netns exec "$ns_net" "$TOP/services/stop.sh" "$services" >/dev/null
   if [ "$exe" = Tavrino.exe ] && [ "$mode" = answered ]; then
-    id=$(xdotool search --onlyvisible --name '^Tavrino$' | head -1)
+    id=$(xdotool search --onlyvisible --name '^Tavrino$' | sed -n 1p)
     xdotool mousemove --window "$id" 257 350 click 1
     sleep 2
     BUSY[$exe]=$(sample "$pid")

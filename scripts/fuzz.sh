@@ -45,7 +45,7 @@ for t in "${targets[@]}"; do
     passed=$((passed + 1))
   else
     echo "fuzz $t: FAILED (log $log)"
-    grep -E 'ERROR:|property broken|runtime error|Test unit written to' "$log" | head -5 | sed 's/^/  /'
+    grep -E 'ERROR:|property broken|runtime error|Test unit written to' "$log" | sed -n '1,5s/^/  /p'
     failed=$((failed + 1))
   fi
 done

@@ -4,11 +4,13 @@
 source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup adapter
 catalogue="$SOURCE_DIR/resources/Translate.txt"
-# The catalogue's text for a Korean source text in one language (blocks of ko= ... lines).
+# The catalogue's text for a Korean source text in one language (blocks of ko= ... lines). The
+# awk reads to the end: had it left early, the commands feeding it could die of a broken pipe,
+# which fails the pipeline.
 caption() {
   sed '1s/^\xEF\xBB\xBF//' "$catalogue" | tr -d '\r' |
     awk -v src="ko=$1" -v want="$2=" 'index($0, "ko=") == 1 { inblock = ($0 == src) }
-      inblock && index($0, want) == 1 { print substr($0, length(want) + 1); exit }'
+      !found && inblock && index($0, want) == 1 { print substr($0, length(want) + 1); found = 1 }'
 }
 for lang in ko en ja fr; do
   case $lang in ko) E2E_LANG=ko_KR.UTF-8 ;; en) E2E_LANG=en_US.UTF-8 ;; ja) E2E_LANG=ja_JP.UTF-8 ;; fr) E2E_LANG=fr_FR.UTF-8 ;; esac

@@ -137,10 +137,8 @@ e2e_expect_service_address() {
 e2e_setup() {
   [ "$(id -u)" -eq 0 ] || { echo "skipped: network namespaces need root"; exit 77; }
   trap e2e_cleanup EXIT
-  WINEPREFIX="$E2E_DIR/prefix-template" "$SOURCE_DIR/cmake/wine-prefix.sh"
   export WINEPREFIX="$E2E_DIR/prefix-$(basename "$0" .sh)"
-  rm -rf "$WINEPREFIX"
-  cp -a "$E2E_DIR/prefix-template" "$WINEPREFIX"
+  WINEPREFIX="$E2E_DIR/prefix-template" "$SOURCE_DIR/cmake/wine-prefix.sh" "$WINEPREFIX"
   local n=120
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -173,9 +171,11 @@ e2e_wait_window() {
 # Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
 e2e_ui() { { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
-e2e_control() { e2e_ui | awk -F'|' -v t="$1" '$3 == t { print $3 "|" $4 "|" $5 "|" $6; exit }'; }
+# (The filters of these pipelines read to the end, as one that left early could make the
+# command before it fail with a broken pipe.)
+e2e_control() { e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { print $3 "|" $4 "|" $5 "|" $6; f = 1 }'; }
 
-e2e_main_window() { xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | head -1; }
+e2e_main_window() { xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | sed -n 1p; }
 
 # Clicks at client coordinates of the main window (without a window manager the X window of a
 # top-level Wine window is its client area).
@@ -247,7 +247,7 @@ e2e_accept_notice() {
 # The braced GUID of the namespace's adapter eth0, as the management service reports it.
 e2e_adapter_guid() {
   { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
-    iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '$2 == "eth0" { print $1; exit }'
+    iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '!f && $2 == "eth0" { print $1; f = 1 }'
 }
 
 # Client positions of the controls a person clicks (the header and the pages sit 2 pixels

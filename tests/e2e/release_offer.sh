@@ -19,7 +19,7 @@ TMPDIR="$work" TAVRINO_VERSION="$newer" bash "$SOURCE_DIR/scripts/release.sh" "$
 grep -q "\"version\":\"$newer\"" "$work/newer/release.json" || e2e_fail "release.json: $(cat "$work/newer/release.json")"
 EXPECT_VERSION=$newer TAVRINO_EXE="$work/newer/Tavrino.exe" bash "$SOURCE_DIR/tests/binary/file_details.sh" >"$work/details.log" 2>&1 ||
   { cat "$work/details.log"; e2e_fail "the file details of the release are not those of $newer"; }
-strings "$work/newer/Tavrino.exe" | grep -q "name=\"Marvetic.Tavrino\" version=\"$newer\"" ||
+LC_ALL=C grep -aqF "name=\"Marvetic.Tavrino\" version=\"$newer\"" "$work/newer/Tavrino.exe" ||
   e2e_fail "the release's manifest does not carry $newer"
 echo "ok: released $newer for the program's $own, its version resource and manifest say $newer: $(cat "$work/newer/SHA256SUMS")"
 

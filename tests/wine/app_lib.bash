@@ -57,11 +57,8 @@ app_setup() {
   local network=${1:-adapter}
   [ "$(id -u)" -eq 0 ] || { echo "skipped: network namespaces need root"; exit 77; }
   trap app_cleanup EXIT
-  "$SOURCE_DIR/cmake/wine-prefix.sh"
-  local base=$WINEPREFIX
+  "$SOURCE_DIR/cmake/wine-prefix.sh" "$BUILD_DIR/app-prefix-$APP_NAME"
   export WINEPREFIX="$BUILD_DIR/app-prefix-$APP_NAME"
-  rm -rf "$WINEPREFIX"
-  cp -a "$base" "$WINEPREFIX"
   # In a Korean locale Wine substitutes "Gulim" for the dialog font; link it to the CJK font
   # as the prefix links the other UI faces, or Korean captions show as boxes.
   app_wine "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
@@ -166,7 +163,8 @@ app_probe() {
   rm -f "$file"
   app_wine_timeout 60 env TAVRINO_APP_PROBE="Z:$file" "$SOURCE_DIR/cmake/wine-exec.sh" "${WINE_TESTS_EXE:?}" \
     --gtest_filter=AppProbe.WriteTheMainWindowsTexts >/dev/null 2>&1 || true
-  [ -f "$file" ] && tr -d '\r' <"$file"
+  # Nothing when the probe wrote nothing: the caller's checks of the lines then say so.
+  [ ! -f "$file" ] || tr -d '\r' <"$file"
 }
 # Closes the main window as its title-bar button does.
 app_close() {

@@ -41,6 +41,7 @@ check de_DE.UTF-8 de "title=Tavrino" "Home|checked=0|enabled=1" "Run|checked=0|e
 APP_LANG=ko_KR.UTF-8
 app_start
 win=$(app_window 60)
+[ -n "$win" ] || app_fail "ko: no window for the tag line"
 window=$(app_probe)
 grep -qE '^<C><FC:clGray>(<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다\.|최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다\.|간편한 설정으로 <B>게임 속도와 안정성</B>을 동시에 개선합니다\.)</FC></C>\|' <<<"$window" &&
   app_ok "ko: a Korean tag line" || app_fail "ko: no Korean tag line"

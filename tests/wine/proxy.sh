@@ -26,9 +26,7 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-"$SOURCE_DIR/cmake/wine-prefix.sh"
-mkdir -p "$work"
-cp -a "$WINEPREFIX" "$work/prefix"
+"$SOURCE_DIR/cmake/wine-prefix.sh" "$work/prefix"
 netns_create none
 ns=$NETNS
 in_ns() { ip netns exec "$ns" env WINEPREFIX="$work/prefix" WINEDEBUG=-all "$@"; }

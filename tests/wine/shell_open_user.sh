@@ -19,9 +19,7 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 # A prefix of this test's own: its browser setting must not reach other tests.
-"$SOURCE_DIR/cmake/wine-prefix.sh"
-mkdir -p "$work"
-cp -a "$WINEPREFIX" "$work/prefix"
+"$SOURCE_DIR/cmake/wine-prefix.sh" "$work/prefix"
 export WINEPREFIX="$work/prefix"
 
 log="$work/opened.log"

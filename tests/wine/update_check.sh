@@ -46,7 +46,7 @@ grep -q 'SKIPPED' "$work/tests.log" && { cat "$work/tests.log"; fail "a test of 
 
 checks=$(grep '"GET /api.init.php' "$log" | grep 'command=""')
 holds=$(grep '"GET /api.init.php' "$log" | grep 'command="hold"' || true)
-echo "$checks" | head -2 | sed 's/^/check: /'
+echo "$checks" | sed -n '1,2s/^/check: /p'
 echo "$holds" | sed 's/^/hold: /'
 first=$(echo "$checks" | sed -n 1p)
 second=$(echo "$checks" | sed -n 2p)
@@ -85,7 +85,7 @@ sleep 0.5
 TAVRINO_TEST_ENDPOINT="http://127.0.0.1:$raw_port/api.init.php" \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='UpdateService.TwoRunsWithoutAnOffer' \
   >"$work/raw-tests.log" 2>&1 || { cat "$work/raw-tests.log"; fail "the check against the raw listener failed"; }
-order=$(tr -d '\r' <"$work/raw.txt" | awk -F: '/^User-/ {print $1}' | head -4 | paste -sd' ')
+order=$(tr -d '\r' <"$work/raw.txt" | awk -F: '/^User-/ && n++ < 4 {print $1}' | paste -sd' ')
 echo "headers on the wire: $order"
 [ "$order" = "User-Version User-Language User-Debug User-Union" ] || fail "header order: $order"
 first_request=$(tr -d '\r' <"$work/raw.txt" | awk 'NF == 0 {exit} {print}')
