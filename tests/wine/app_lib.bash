@@ -117,6 +117,12 @@ app_window() {
     [ -n "$id" ] && break
     sleep 0.1
   done
+  if [ -z "$id" ]; then
+    # What the screen showed instead, for the failure that follows (on standard error: the
+    # callers take the window from standard output).
+    import -display "$DISPLAY" -window root "$APP_SHOTS/$APP_NAME-no-window.png" 2>/dev/null &&
+      echo "no main window; the screen: $APP_SHOTS/$APP_NAME-no-window.png" >&2
+  fi
   echo "$id"
 }
 
