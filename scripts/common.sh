@@ -116,14 +116,18 @@ build_preset() {
   cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
-# Starts Xvfb on a free display and exports DISPLAY; stop_display ends it.
+# Starts Xvfb on a display number that it picks itself (-displayfd) and exports DISPLAY;
+# stop_display ends it.
 XVFB_PID=
 start_display() {
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local fifo n=
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  read -r -t 30 n <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$n" ] || { echo "FAIL: Xvfb told no display number within 30 s" >&2; return 1; }
   export DISPLAY=":$n"
 }
 stop_display() {

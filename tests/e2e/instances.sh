@@ -9,8 +9,8 @@ rc=0
 timeout 20 ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all DISPLAY="$DISPLAY" \
   "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" || rc=$?
 took=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$rc" -ne 124 ] || e2e_fail "the second instance did not end within 20 s"
 [ "$rc" -eq 0 ] || e2e_fail "the second instance exited with $rc"
-[ "$took" -lt 5000 ] || e2e_fail "the second instance took $took ms to end"
 windows=$(xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | wc -l)
 [ "$windows" -eq 1 ] || e2e_fail "$windows main windows after the second start"
 echo "ok: a second instance exited with 0 after $took ms and opened no window"

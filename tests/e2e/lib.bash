@@ -60,6 +60,10 @@ e2e_make_ns() {
 e2e_in_ns() { ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all \
   WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" LANG="${E2E_LANG:-en_US.UTF-8}" \
   LC_ALL="${E2E_LANG:-en_US.UTF-8}" "$@"; }
+# The same, ended after $1 seconds: for the reads from outside, which must not hang a case.
+e2e_in_ns_for() { local seconds=$1; shift; timeout "$seconds" ip netns exec "$E2E_NS" env WINEPREFIX="$WINEPREFIX" \
+  WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY="$DISPLAY" LANG="${E2E_LANG:-en_US.UTF-8}" \
+  LC_ALL="${E2E_LANG:-en_US.UTF-8}" "$@"; }
 
 # The suite's certificate authority and the services' certificate for the program's host
 # names, made once (openssl) and kept in the build tree; trusted only inside the namespaces.
@@ -70,7 +74,10 @@ e2e_make_certificates() {
   mkdir -p "$E2E_TLS_DIR"
   exec 8>"$E2E_TLS_DIR.lock"
   flock 8
-  if [ ! -s "$E2E_TLS_DIR/server.pem" ] || [ "$(cat "$E2E_TLS_DIR/names" 2>/dev/null)" != "$names" ]; then
+  # Made again for other names, and a week before either certificate ends.
+  if [ ! -s "$E2E_TLS_DIR/server.pem" ] || [ "$(cat "$E2E_TLS_DIR/names" 2>/dev/null)" != "$names" ] ||
+    ! openssl x509 -checkend 604800 -noout -in "$E2E_TLS_DIR/ca.pem" >/dev/null 2>&1 ||
+    ! openssl x509 -checkend 604800 -noout -in "$E2E_TLS_DIR/server.pem" >/dev/null 2>&1; then
     (
       cd "$E2E_TLS_DIR"
       rm -f ./*.pem ./*.key ./*.csr ./*.srl
@@ -112,7 +119,8 @@ e2e_cleanup() {
   [ -n "$E2E_XVFB" ] && kill "$E2E_XVFB" 2>/dev/null
   # Only the screenshots are kept.
   [ -n "$E2E_SERVICES" ] && rm -rf "$E2E_SERVICES"
-  [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" != "$E2E_DIR/prefix-template" ] && rm -rf "$WINEPREFIX"
+  [ -n "${WINEPREFIX:-}" ] && [ "$WINEPREFIX" != "$E2E_DIR/prefix-template" ] &&
+    "$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$WINEPREFIX"
   return 0
 }
 
@@ -137,15 +145,27 @@ e2e_expect_service_address() {
 e2e_setup() {
   [ "$(id -u)" -eq 0 ] || { echo "skipped: network namespaces need root"; exit 77; }
   trap e2e_cleanup EXIT
+  # A case that is stopped (ctest's time limit, ^C) still cleans up after itself.
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
   export WINEPREFIX="$E2E_DIR/prefix-$(basename "$0" .sh)"
-  WINEPREFIX="$E2E_DIR/prefix-template" "$SOURCE_DIR/cmake/wine-prefix.sh" "$WINEPREFIX"
-  local n=120
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  E2E_XVFB=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  WINEPREFIX="$E2E_DIR/prefix-template" "$SOURCE_DIR/cmake/wine-prefix.sh" "$WINEPREFIX" ||
+    e2e_fail "no prefix copy for the case"
+  e2e_start_display
   e2e_make_ns "$1"
+}
+
+# A display of the case's own: Xvfb picks a free number itself and tells it (-displayfd).
+e2e_start_display() {
+  local fifo n=
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
+  E2E_XVFB=$!
+  read -r -t 30 n <"$fifo" || true
+  rm -f "$fifo"
+  [ -n "$n" ] || e2e_fail "Xvfb told no display number within 30 s"
+  export DISPLAY=":$n"
 }
 
 # Starts the program; waits until its main window is mapped and prints nothing.
@@ -169,7 +189,7 @@ e2e_wait_window() {
 
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
 # Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
-e2e_ui() { { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+e2e_ui() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 # (The filters of these pipelines read to the end, as one that left early could make the
 # command before it fail with a broken pipe.)
@@ -177,11 +197,28 @@ e2e_control() { e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { print $3 "|" $4 "|
 
 e2e_main_window() { xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | sed -n 1p; }
 
-# Clicks at client coordinates of the main window (without a window manager the X window of a
-# top-level Wine window is its client area).
+# Where the main window's client area starts inside its X window: Wine draws the frame itself
+# (the prefix's windows are not managed), so the X window holds the frame too. The probe tells
+# the window's rectangle in its own client coordinates; read once for each window.
+E2E_ORIGIN_OF=
+E2E_ORIGIN=(0 0)
+e2e_client_origin() {
+  local id=$1 rect
+  [ "$E2E_ORIGIN_OF" = "$id" ] && return 0
+  rect=$(e2e_ui Tavrino | awk -F'|' '!f && $1 != "" && $2 == "TavrinoForm" { print $7; f = 1 }')
+  [ -n "$rect" ] || rect=$(e2e_ui | awk -F'|' '!f && $2 == "TavrinoForm" { print $7; f = 1 }')
+  [ -n "$rect" ] || e2e_fail "the probe found no main window to take its client origin from"
+  IFS=, read -r left top _ _ <<<"$rect"
+  E2E_ORIGIN=($((-left)) $((-top)))
+  E2E_ORIGIN_OF=$id
+}
+
+# Clicks at client coordinates of the main window.
 e2e_click() {
   local id; id=$(e2e_main_window)
-  xdotool mousemove --window "$id" "$1" "$2" click 1
+  [ -n "$id" ] || e2e_fail "no main window to click at $1,$2"
+  e2e_client_origin "$id"
+  xdotool mousemove --window "$id" $(($1 + E2E_ORIGIN[0])) $(($2 + E2E_ORIGIN[1])) click 1
   sleep 0.3
 }
 
@@ -192,20 +229,24 @@ e2e_shot() {
 }
 
 # One pixel of the main window's client area as rrggbb.
+e2e_client_xy() {
+  local id geo
+  id=$(e2e_main_window)
+  [ -n "$id" ] || e2e_fail "no main window to read pixels of"
+  e2e_client_origin "$id"
+  geo=$(xdotool getwindowgeometry --shell "$id")
+  echo $(($(sed -n 's/^X=//p' <<<"$geo") + E2E_ORIGIN[0])) $(($(sed -n 's/^Y=//p' <<<"$geo") + E2E_ORIGIN[1]))
+}
 e2e_client_pixel() {
-  local geo x y
-  geo=$(xdotool getwindowgeometry --shell "$(e2e_main_window)")
-  x=$(sed -n 's/^X=//p' <<<"$geo")
-  y=$(sed -n 's/^Y=//p' <<<"$geo")
+  local x y
+  read -r x y < <(e2e_client_xy)
   e2e_pixel $((x + $1)) $((y + $2))
 }
 
 # How many of the client area's pixels in the box x,y,w,h are darker than mid grey.
 e2e_dark_pixels() {
-  local geo x y
-  geo=$(xdotool getwindowgeometry --shell "$(e2e_main_window)")
-  x=$(sed -n 's/^X=//p' <<<"$geo")
-  y=$(sed -n 's/^Y=//p' <<<"$geo")
+  local x y
+  read -r x y < <(e2e_client_xy)
   import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" -depth 8 txt:- 2>/dev/null |
     awk -F'[(),]' 'NR > 1 && ($2 + $3 + $4) < 3 * 128 { n++ } END { print n + 0 }'
 }
@@ -217,7 +258,7 @@ e2e_pixel() {
 
 # "TYPE DATA" of a registry value, read from outside the program; empty when it is absent.
 e2e_reg() {
-  { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
+  { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
     awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }'
 }
 e2e_expect_reg() {
@@ -246,7 +287,7 @@ e2e_accept_notice() {
 
 # The braced GUID of the namespace's adapter eth0, as the management service reports it.
 e2e_adapter_guid() {
-  { e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
+  { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
     iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '!f && $2 == "eth0" { print $1; f = 1 }'
 }
 

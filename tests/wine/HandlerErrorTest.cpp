@@ -122,9 +122,13 @@ private:
                     SaveScreen(FShot);
                     FShot.clear();
                 }
+                // The texts are read before the lock is taken: reading another thread's
+                // window sends that thread a message, and the UI thread, inside the box's
+                // modal loop, may be waiting in Boxes() for the same lock.
+                Box seen{TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)};
                 {
                     std::lock_guard<std::mutex> lock(FLock);
-                    FBoxes.push_back({TextOf(GetDlgItem(box, 0xFFFF)), TextOf(box)});
+                    FBoxes.push_back(std::move(seen));
                 }
                 FLast = box;
                 PostMessageW(box, WM_COMMAND, IDOK, 0);
