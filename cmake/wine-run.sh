@@ -16,4 +16,12 @@ if [ -z "${DISPLAY:-}" ]; then
   wineserver -k 2>/dev/null || true
   exit $rc
 fi
-exec "$here/wine-exec.sh" "$@"
+# The program's output goes through a file: the Wine server and the system processes that a
+# run starts outlive it by seconds and inherit its descriptors, and a caller that reads the
+# output through a pipe (ctest) would wait for them too.
+out=$(mktemp)
+rc=0
+"$here/wine-exec.sh" "$@" >"$out" 2>&1 </dev/null || rc=$?
+cat "$out"
+rm -f "$out"
+exit $rc

@@ -16,11 +16,12 @@ windows=$(xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | wc -l)
 echo "ok: a second instance exited with 0 after $took ms and opened no window"
 # No services: the worker keeps probing; the person closes the window meanwhile.
 e2e_click "${E2E_BTN_START[@]}"
-sleep 2
+e2e_wait_busy 30 || e2e_fail "the window did not turn busy within 30 s of Run"
 shot=$(e2e_shot instances_busy)
-xdotool key --window "$(e2e_main_window)" alt+F4
+# Alt+F4 goes to the window that has the keyboard: the main window, which took the click.
+xdotool key alt+F4
 rc=0
-e2e_wait_exit 10 || rc=$?
+e2e_wait_exit 30 || rc=$?
 [ "$rc" -eq 0 ] || e2e_fail "closing during the wait ended with $rc"
 E2E_APP_PID=
 e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x0'

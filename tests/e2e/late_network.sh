@@ -5,7 +5,9 @@ source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup adapter
 e2e_start_app
 e2e_click "${E2E_BTN_START[@]}"
-sleep 4
+e2e_wait_busy 30 || e2e_fail "the window did not turn busy within 30 s of Run"
+# Some seconds without an answer: probes fail meanwhile.
+sleep 3
 shot=$(e2e_shot late_network_busy)
 [ -z "$(e2e_control Running)" ] || e2e_fail "Running before the network answered"
 [ -z "$(e2e_control Run)" ] || e2e_fail "the button still reads Run while busy"

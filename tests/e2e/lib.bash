@@ -168,12 +168,27 @@ e2e_start_display() {
   export DISPLAY=":$n"
 }
 
-# Starts the program; waits until its main window is mapped and prints nothing.
+# Starts the program; waits until its main window is mapped and answers (see e2e_wait_ready)
+# and prints nothing.
 e2e_start_app() {
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
-  e2e_wait_window '^Tavrino$' 30 >/dev/null || e2e_fail "the main window did not appear"
-  sleep 1
+  e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }
+  e2e_wait_ready Tavrino 30 || e2e_fail "the main window titled Tavrino did not answer the probe within 30 s"
+}
+
+# Waits up to $2 seconds until the main window titled $1 answers from its message loop: the
+# probe reads its controls, the check boxes' states included, which the window's own thread
+# tells. Then it takes clicks and keys.
+e2e_wait_ready() {
+  local title=$1 seconds=${2:-30} t=$SECONDS
+  while [ $((SECONDS - t)) -lt "$seconds" ]; do
+    e2e_ui "$title" | awk -F'|' '$2 == "TavrinoForm" { form = 1 } $6 == 0 || $6 == 1 { box = 1 }
+      END { exit !(form && box) }' && return 0
+    sleep 0.3
+  done
+  e2e_shot "not_ready_$(basename "$0" .sh)" >/dev/null
+  return 1
 }
 
 # The X window id of the first visible window whose title matches; waits up to $2 seconds.
@@ -275,12 +290,12 @@ e2e_wait_exit() {
   return 124
 }
 
-# Yes (Enter) on the notice: the program must close within ten seconds. $1 is added to the
+# Yes (Enter) on the notice: the program must close (within 30 s). $1 is added to the
 # failure's message.
 e2e_accept_notice() {
   local rc=0
   xdotool key Return
-  e2e_wait_exit 10 || rc=$?
+  e2e_wait_exit 30 || rc=$?
   [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc${1:+, $1})"
   E2E_APP_PID=
 }
@@ -306,6 +321,17 @@ E2E_IFACE_KEY='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interface
 E2E_MSMQ_KEY='HKLM\SOFTWARE\Microsoft\MSMQ\Parameters'
 E2E_PROFILE_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\SystemProfile'
 E2E_STORE_KEY='HKCU\Software\Tavrino'
+
+# Waits up to $1 seconds until the window is busy after Run: the choices are disabled (the
+# run button has no caption then, and the indicator turns).
+e2e_wait_busy() {
+  local seconds=${1:-30} t=$SECONDS
+  while [ $((SECONDS - t)) -lt "$seconds" ]; do
+    [ "$(e2e_control TcpNoDelay | cut -d'|' -f3)" = 0 ] && return 0
+    sleep 0.3
+  done
+  return 1
+}
 
 # Waits until the run button's caption is $1 (up to $2 seconds).
 e2e_wait_caption() {

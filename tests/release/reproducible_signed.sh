@@ -142,5 +142,6 @@ source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup none
 trap 'e2e_cleanup; stop_tsa; rm -rf "$work"' EXIT
 e2e_start_app
-[ -n "$(e2e_control Run)" ] || fail "the signed exe's window has no Run button"
+e2e_wait_caption Run 30 || { e2e_shot release_signed_no_run >/dev/null; e2e_ui | sed 's/^/  window: /'
+  fail "the signed exe's window showed no Run button within 30 s"; }
 echo "ok: the signed exe starts under Wine and shows its window ($(e2e_shot release_signed))"

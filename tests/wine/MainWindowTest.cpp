@@ -696,19 +696,23 @@ TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
     Form->BtnStart->SetCaption(u"");
     Form->Indicator->SetVisible(true);
     Form->Indicator->SetAnimate(true);
-    const int first = Form->Indicator->Frame();
-    int frames = 0, last = first;
-    const DWORD end = GetTickCount() + 1000;
-    while (GetTickCount() < end) {
-        Pump(20);
+    // Frames follow each other every 50 ms. Timers run late on a busy machine, never early:
+    // of the nine frames after the first, one may have been due when the first was shown,
+    // and each other needs a period of its own, so they take at least seven periods (less
+    // the 10 ms that this loop sleeps between looks), however busy the machine.
+    int frames = 0, last = Form->Indicator->Frame();
+    DWORD firstAt = 0, tenthAt = 0;
+    const DWORD end = GetTickCount() + 60000;
+    while (frames < 10 && GetTickCount() < end) {
+        Pump(5);
         if (Form->Indicator->Frame() != last) {
             ++frames;
             last = Form->Indicator->Frame();
+            (frames == 1 ? firstAt : tenthAt) = GetTickCount();
         }
     }
-    // About 20 frames in a second; timers under load may run late, never early.
-    EXPECT_GE(frames, 8);
-    EXPECT_LE(frames, 21);
+    ASSERT_EQ(frames, 10) << "the indicator did not show ten frames within 60 s";
+    EXPECT_GE(tenthAt - firstAt, 7u * 50u - 20u) << "frames came faster than one in 50 ms";
     SaveShot(Wnd, L"window_busy");
     // Dots are drawn: some pixel of the indicator's box is dark.
     HWND busy = ControlHandle(*Form->Indicator);

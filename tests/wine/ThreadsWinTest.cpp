@@ -14,21 +14,28 @@ ULONGLONG Elapsed(ULONGLONG since)
 }
 }  // namespace
 
+// The waits below run far longer than the tests' bounds: a wait that ended by its time-out
+// instead of by the event fails, however busy the machine is.
+constexpr DWORD kLongWait = 120000;
+constexpr ULONGLONG kWellBeforeTheTimeout = 60000;
+
 TEST(WaitEventTest, ASetFromAnotherThreadEndsTheWaitAtOnce)
 {
     TWinThreads threads;
     const auto event = threads.NewEvent();
     const ULONGLONG start = GetTickCount64();
+    ULONGLONG setAt = 0;
     std::thread setter([&] {
         Sleep(200);
+        setAt = Elapsed(start);
         event->Set();
     });
-    const bool set = event->Wait(10000);
+    const bool set = event->Wait(kLongWait);
     const ULONGLONG waited = Elapsed(start);
     setter.join();
     EXPECT_TRUE(set);
-    EXPECT_GE(waited, 150u);
-    EXPECT_LT(waited, 3000u) << "the wait went on after the event was set";
+    EXPECT_GE(waited, setAt) << "the wait ended before the event was set";
+    EXPECT_LT(waited, kWellBeforeTheTimeout) << "the wait went on after the event was set";
 }
 
 TEST(WaitEventTest, AnUnsetEventWaitsItsTimeAndASetOneStaysSetUntilReset)
@@ -37,13 +44,13 @@ TEST(WaitEventTest, AnUnsetEventWaitsItsTimeAndASetOneStaysSetUntilReset)
     const auto event = threads.NewEvent();
     ULONGLONG start = GetTickCount64();
     EXPECT_FALSE(event->Wait(300));
-    EXPECT_GE(Elapsed(start), 250u);
+    EXPECT_GE(Elapsed(start), 250u) << "the wait ended well before its time";
 
     event->Set();
     start = GetTickCount64();
-    EXPECT_TRUE(event->Wait(5000));
-    EXPECT_TRUE(event->Wait(5000));  // a manual-reset event: every wait sees it
-    EXPECT_LT(Elapsed(start), 1000u);
+    EXPECT_TRUE(event->Wait(kLongWait));
+    EXPECT_TRUE(event->Wait(kLongWait));  // a manual-reset event: every wait sees it
+    EXPECT_LT(Elapsed(start), kWellBeforeTheTimeout) << "a set event was waited for";
 
     event->Reset();
     EXPECT_FALSE(event->Wait(0));

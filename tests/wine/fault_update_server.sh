@@ -1,6 +1,6 @@
 #!/bin/bash
-# The update check against a misbehaving service on 127.0.0.1, started here: it answers after
-# three seconds (/slow), hangs up twice without an answer (/drop) or once in the middle of the
+# The update check against a misbehaving service on 127.0.0.1, started here: it holds its
+# answer to /slow until /release/slow is asked for (30 s at most), hangs up twice without an answer (/drop) or once in the middle of the
 # body (/midway), sends a body over the cap, first declared and then undeclared (/overcap),
 # or a body that is not UTF-8 (/badutf8); after its failures each path answers "latest".
 # /count/<path> gives the number of requests a path has seen. The Wine test program's
@@ -26,6 +26,7 @@ CAP = 4 * 1024 * 1024
 LATEST = b'{"result":"latest"}'
 counts = {}
 lock = threading.Lock()
+released = {"slow": threading.Event()}
 
 class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
@@ -49,10 +50,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with lock:
                 n = counts.get(path[6:], 0)
             return self.answer(str(n).encode())
+        if path.startswith("release/") and path[8:] in released:
+            released[path[8:]].set()
+            return self.answer(b"released")
         with lock:
             counts[path] = n = counts.get(path, 0) + 1
         if path == "slow":
-            time.sleep(3)
+            released["slow"].wait(30)
         elif path == "drop" and n <= 2:
             self.close_connection = True
             return

@@ -2,8 +2,9 @@
 # Screenshots of the update notice as a person sees it: plain, "hold" and "note", in English and
 # in Korean, at 96 and at 144 DPI. The Wine tests of the notice (which also check its geometry
 # at the display's DPI) pause at each notice while this script photographs it. Each DPI has a
-# prefix of its own in which Wine draws the window frames itself, so that the title bar shows
-# without a window manager. The pictures are left under BUILD_DIR/shots/notice-<dpi>.
+# copy of the build's prefix, in which Wine draws the window frames itself (the test prefixes
+# hand no window to a window manager), so that the title bar shows without one. The pictures
+# are left under BUILD_DIR/shots/notice-<dpi>.
 set -euo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINE_TESTS_EXE:?}"
 if [ -z "${DISPLAY:-}" ]; then
@@ -11,14 +12,18 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 export WINEDEBUG=-all
 
+# A copy of the build's prefix for each DPI (an overlay as root: made at once), dropped when
+# the case ends.
+copies=()
+trap 'for c in "${copies[@]}"; do "$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$c"; done' EXIT
 prepare_prefix() {  # DIR DPI
+  copies+=("$1")
+  WINEPREFIX="$BUILD_DIR/wineprefix" "$SOURCE_DIR/cmake/wine-prefix.sh" "$1"
   export WINEPREFIX=$1
-  [ -f "$WINEPREFIX/.tavrino-shots" ] && return 0
-  "$SOURCE_DIR/cmake/wine-prefix.sh"
   "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
   "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.tavrino-shots"
+  # Wine reads LogPixels when its server starts.
+  timeout 60 wineserver -w || { echo "FAIL: the Wine server of $1 did not end within 60 s"; exit 1; }
 }
 
 for dpi in 96 144; do
@@ -31,7 +36,13 @@ for dpi in 96 144; do
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='Styles/NoticeLook.*' \
     >"$shots/tests.log" 2>&1 &
   tests=$!
+  began=$SECONDS
   while kill -0 "$tests" 2>/dev/null; do
+    if [ $((SECONDS - began)) -gt 300 ]; then
+      kill "$tests" 2>/dev/null || true
+      echo "FAIL: the notice tests at $dpi DPI did not end within 300 s"
+      exit 1
+    fi
     for ready in "$shots"/*.ready; do
       [ -e "$ready" ] || continue
       name=$(basename "$ready" .ready)

@@ -1,5 +1,5 @@
 #!/bin/bash
-# The main window at 144 DPI: a prefix of its own with Wine's LogPixels at 144, in which the
+# The main window at 144 DPI: a copy of the build's prefix with Wine's LogPixels at 144, in which the
 # layout test must find the window laid out for 144 DPI (every control scaled by 1.5).
 set -eu
 : "${BUILD_DIR:?}" "${SOURCE_DIR:?}" "${WINE_TESTS_EXE:?}"
@@ -8,15 +8,15 @@ set -eu
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
-export WINEPREFIX="$BUILD_DIR/wineprefix-dpi144"
 export WINEDEBUG=-all
-trap 'wineserver -k 2>/dev/null || true' EXIT
-"$SOURCE_DIR/cmake/wine-prefix.sh"
-current=$("$SOURCE_DIR/cmake/wine-exec.sh" reg query 'HKCU\Control Panel\Desktop' /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/ {print $3}')
-if [ "$current" != "0x90" ]; then
-  "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  wineserver -w
-fi
+# A copy of the build's prefix (an overlay as root: made at once), dropped when the case ends.
+copy="$BUILD_DIR/wineprefix-dpi144"
+trap '"$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$copy"' EXIT
+WINEPREFIX="$BUILD_DIR/wineprefix" "$SOURCE_DIR/cmake/wine-prefix.sh" "$copy"
+export WINEPREFIX=$copy
+"$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+# Wine reads LogPixels when its server starts.
+timeout 60 wineserver -w || { echo "FAIL: the prefix's Wine server did not end within 60 s after the DPI was set"; exit 1; }
 TAVRINO_EXPECT_DPI=144 TAVRINO_SHOTS_DIR="$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$BUILD_DIR" 2>/dev/null)\\shots-dpi144" \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" \
   --gtest_filter='MainWindowTest.ClientAreaAndEveryControlWhereTheLayoutPutsIt:MainWindowTest.ScreenshotsOfBothPagesAndOfTheRunButtonsLooks'
