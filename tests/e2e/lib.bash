@@ -11,7 +11,7 @@
 # Sourced by the case scripts; they call e2e_setup first. Needs root (ip netns).
 
 set -euo pipefail
-: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}" "${TAVRINO_API_BASE:?}"
+: "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${TAVRINO_EXE:?}" "${TAVRINO_API_BASE:?}" "${UIPROBE_EXE:?the window probe}"
 
 E2E_DIR="$BUILD_DIR/e2e"
 E2E_SHOTS="$E2E_DIR/screenshots"
