@@ -12,7 +12,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${DISPLAY:-}" ]; then
   # The prefix's server and desktop process would outlive this display: end them with it.
   rc=0
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/wine-exec.sh" "$@" || rc=$?
+  "$here/with-display.sh" "$here/wine-exec.sh" "$@" || rc=$?
   wineserver -k 2>/dev/null || true
   exit $rc
 fi

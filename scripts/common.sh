@@ -116,21 +116,7 @@ build_preset() {
   cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
-# Starts Xvfb on a display number that it picks itself (-displayfd) and exports DISPLAY;
-# stop_display ends it.
-XVFB_PID=
-start_display() {
-  local fifo n=
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  read -r -t 30 n <"$fifo" || true
-  rm -f "$fifo"
-  [ -n "$n" ] || { echo "FAIL: Xvfb told no display number within 30 s" >&2; return 1; }
-  export DISPLAY=":$n"
-}
-stop_display() {
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-  XVFB_PID=
-}
+source "$TOP/scripts/display.bash"
+# The display of the run and test commands.
+start_display() { display_start 1280x1024; }
+stop_display() { display_stop; }

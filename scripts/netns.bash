@@ -12,8 +12,21 @@ NETNS=
 NETNS_PEER=
 NETNS_ADAPTER_IP=192.168.77.2
 
+# Namespaces (and their /etc/netns files) left by a process that is gone: a case that was
+# killed outright (SIGKILL) could not remove its own. Their names carry the owner's PID.
+netns_sweep() {
+  local name pid
+  for name in $(ip netns list 2>/dev/null | awk '{ print $1 }' | grep -E '^tavrino-(peer-)?[0-9]+$' || true); do
+    pid=${name##*-}
+    kill -0 "$pid" 2>/dev/null && continue
+    ip netns del "$name" 2>/dev/null || true
+    rm -rf "/etc/netns/$name"
+  done
+}
+
 netns_create() {
   local kind=$1 tag=$$
+  netns_sweep
   NETNS="tavrino-$tag"
   ip netns add "$NETNS"
   ip -n "$NETNS" link set lo up

@@ -155,17 +155,11 @@ e2e_setup() {
   e2e_make_ns "$1"
 }
 
-# A display of the case's own: Xvfb picks a free number itself and tells it (-displayfd).
+# A display of the case's own (scripts/display.bash).
+source "$SOURCE_DIR/scripts/display.bash"
 e2e_start_display() {
-  local fifo n=
-  fifo=$(mktemp -u)
-  mkfifo "$fifo"
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fifo" >/dev/null 2>&1 &
-  E2E_XVFB=$!
-  read -r -t 30 n <"$fifo" || true
-  rm -f "$fifo"
-  [ -n "$n" ] || e2e_fail "Xvfb told no display number within 30 s"
-  export DISPLAY=":$n"
+  display_start 1024x768 || e2e_fail "no display for the case"
+  E2E_XVFB=$DISPLAY_PID
 }
 
 # Starts the program; waits until its main window is mapped and answers (see e2e_wait_ready)

@@ -6,7 +6,7 @@
 set -euo pipefail
 : "${SOURCE_DIR:?}" "${BUILD_DIR:?}" "${WINEPREFIX:?}" "${WINE_TESTS_EXE:?}"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  exec "$SOURCE_DIR/cmake/with-display.sh" bash "$0" "$@"
 fi
 export WINEDEBUG=-all
 work="$BUILD_DIR/shell-open-user-$$"

@@ -6,7 +6,7 @@ set -eu
 # All of Wine's work here runs on one display: when the prefix was made and reg.exe run without
 # one, the test program that followed on a display of its own could not create its window.
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  exec "$SOURCE_DIR/cmake/with-display.sh" bash "$0" "$@"
 fi
 export WINEDEBUG=-all
 # A copy of the build's prefix (an overlay as root: made at once), dropped when the case ends.
