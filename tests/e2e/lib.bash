@@ -248,7 +248,7 @@ e2e_dark_pixels() {
   local x y
   read -r x y < <(e2e_client_xy)
   import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && ($2 + $3 + $4) < 3 * 128 { n++ } END { print n + 0 }'
+    awk -F'[(),]' 'NR > 1 && ($3 + $4 + $5) < 3 * 128 { n++ } END { print n + 0 }'
 }
 
 # One pixel of the screen as rrggbb.
@@ -315,4 +315,94 @@ e2e_wait_caption() {
     sleep 0.5
   done
   return 1
+}
+
+# What a screen reader hears of the main window: "name|role|states" per window below it, read
+# through Microsoft Active Accessibility from another process (UiProbe_win.cpp --accessible;
+# $1: the main window's title). The x86_64 probe reads the 32-bit program's objects as well,
+# COM marshals them between the two processes.
+e2e_hear() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --accessible "$@" 2>/dev/null || true; } | tr -d '\r'; }
+
+# The screen box "x y w h" of the first window whose text is $1, as the probe places it.
+e2e_control_box() {
+  e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { split($7, r, ","); split($8, s, ","); print s[1], s[2], r[3], r[4]; f = 1 }'
+}
+
+# Waits (up to $3 seconds, default 30) until a notice with the buttons $1 and $2 is shown;
+# prints the windows then seen, as e2e_ui prints them.
+e2e_wait_notice() {
+  local yes=$1 no=$2 seconds=${3:-30} ui
+  for _ in $(seq $((seconds * 2))); do
+    ui=$(e2e_ui)
+    if awk -F'|' -v y="$yes" -v n="$no" '$3 == y { a = 1 } $3 == n { b = 1 } END { exit !(a && b) }' <<<"$ui"; then
+      echo "$ui"
+      return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# Clicks the middle of the first window whose text is $1 (in any of the program's windows).
+e2e_click_control() {
+  local box
+  box=$(e2e_control_box "$1")
+  [ -n "$box" ] || e2e_fail "no window '$1' to click"
+  read -r x y w h <<<"$box"
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  sleep 0.3
+}
+
+# Screenshots read back: each case checks in the file it saved what the shot was taken to
+# show. A box is "x y w h" on the screen; e2e_client_box turns one of the main window's client
+# area into it.
+e2e_client_box() {
+  local x y
+  read -r x y < <(e2e_client_xy)
+  echo $((x + $1)) $((y + $2)) "$3" "$4"
+}
+# The pixels of a box of the screenshot FILE, as ImageMagick's text lines.
+e2e_shot_pixels() { convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null; }
+# One pixel of FILE as rrggbb.
+e2e_shot_pixel() { e2e_shot_pixels "$1" "$2" "$3" 1 1 | tail -1 | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'; }
+# How many pixels of the box are darker than mid grey.
+e2e_shot_dark() {
+  e2e_shot_pixels "$@" | awk -F'[(),]' 'NR > 1 && ($3 + $4 + $5) < 3 * 128 { n++ } END { print n + 0 }'
+}
+# "RUNS DISTINCT INK" of the text drawn in a box: ink is what differs clearly from the box's
+# top-left pixel (its background); the ink's columns fall into runs, one per character or
+# stroke group, and DISTINCT counts the runs that differ from one another. A font without the
+# script's glyphs draws every character as the same hollow box: one distinct run however
+# many characters there are; real glyphs give as many as they differ.
+e2e_shot_glyphs() {
+  e2e_shot_pixels "$@" | awk -F'[,:() ]+' '
+    /^#/ { next }
+    { x = $1; y = $2; if (x > W) W = x; if (y > H) H = y; r[x, y] = $3; g[x, y] = $4; b[x, y] = $5 }
+    function abs(v) { return v < 0 ? -v : v }
+    END {
+      for (y = 0; y <= H; y++) for (x = 0; x <= W; x++) {
+        on = abs(r[x, y] - r[0, 0]) + abs(g[x, y] - g[0, 0]) + abs(b[x, y] - b[0, 0]) > 150
+        ink[x, y] = on; col[x] += on; total += on
+      }
+      start = -1
+      for (x = 0; x <= W + 1; x++) {
+        if (x <= W && col[x] > 0) { if (start < 0) start = x; continue }
+        if (start < 0) continue
+        sig = ""
+        for (y = 0; y <= H; y++) { for (c = start; c < x; c++) sig = sig ink[c, y]; sig = sig "/" }
+        runs++
+        if (!(sig in seen)) { seen[sig] = 1; distinct++ }
+        start = -1
+      }
+      print runs + 0, distinct + 0, total + 0
+    }'
+}
+# Fails unless the box of FILE shows a text of several different characters drawn as glyphs
+# (not empty, not the same box for each character). $2 names the text in the message.
+e2e_expect_glyphs() {
+  local file=$1 what=$2 runs distinct ink
+  shift 2
+  read -r runs distinct ink < <(e2e_shot_glyphs "$file" "$@")
+  [ "$distinct" -ge 2 ] ||
+    e2e_fail "$what in $file is not drawn with glyphs: $runs ink runs, $distinct distinct, $ink pixels of ink (box $*)"
 }
