@@ -406,3 +406,29 @@ e2e_expect_glyphs() {
   [ "$distinct" -ge 2 ] ||
     e2e_fail "$what in $file is not drawn with glyphs: $runs ink runs, $distinct distinct, $ink pixels of ink (box $*)"
 }
+# The check box whose click point (E2E_CHK_*) is $2,$3 as drawn in the screenshot FILE:
+# "TICK DARK INK": pixels of ink inside its square (the tick), dark pixels of its caption
+# (none when the box is disabled: greyed), and the caption's pixels of ink of any colour.
+e2e_shot_check_box() {
+  local caption
+  caption=$(e2e_client_box $(($2 + 10)) $(($3 - 7)) 90 14)
+  echo "$(e2e_shot_glyphs "$1" $(e2e_client_box $(($2 - 6)) $(($3 - 4)) 9 9) | cut -d' ' -f3)" \
+    "$(e2e_shot_dark "$1" $caption)" "$(e2e_shot_glyphs "$1" $caption | cut -d' ' -f3)"
+}
+# Fails unless FILE shows the check box at $2,$3 as $4: checked or unchecked, and enabled
+# or disabled ("checked,enabled", "checked,disabled", ...). $5 names it in the message.
+e2e_expect_shot_check_box() {
+  local tick dark ink got
+  read -r tick dark ink < <(e2e_shot_check_box "$1" "$2" "$3")
+  [ "$tick" -gt 4 ] && got=checked || got=unchecked
+  if [ "$dark" -gt 20 ]; then got+=,enabled; elif [ "$ink" -gt 5 ]; then got+=,disabled; else got+=,nothing; fi
+  [ "$got" = "$4" ] || e2e_fail "$5 is drawn $got in $1, not $4 (tick $tick, caption $dark dark of $ink)"
+}
+# The screen box of the first window whose text is $1, less $2 pixels on each side.
+e2e_control_inner_box() {
+  local box
+  box=$(e2e_control_box "$1")
+  [ -n "$box" ] || e2e_fail "no window '$1' on the screen"
+  read -r x y w h <<<"$box"
+  echo $((x + $2)) $((y + $2)) $((w - 2 * $2)) $((h - 2 * $2))
+}
