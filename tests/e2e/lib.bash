@@ -432,3 +432,9 @@ e2e_control_inner_box() {
   read -r x y w h <<<"$box"
   echo $((x + $2)) $((y + $2)) $((w - 2 * $2)) $((h - 2 * $2))
 }
+# The version the build gives the program (the release command's TAVRINO_VERSION).
+e2e_own_version() {
+  local own
+  own=$(sed -n 's/^TAVRINO_VERSION:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
+  echo "${own:-1.5.6.0}"
+}
