@@ -46,7 +46,7 @@ e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
 E2E_APP_PID=$!
 e2e_wait_notice Yes No >/dev/null || { e2e_shot release_offer_none >/dev/null; e2e_fail "no notice offered $newer"; }
 shot=$(e2e_shot release_offer_newer)
-e2e_expect_glyphs "$shot" "the notice's Yes" $(e2e_control_inner_box Yes 3)
+e2e_expect_glyphs "$shot" "the notice's No" $(e2e_control_inner_box No 3)
 xdotool key Return
 address="$E2E_API_BASE/download/Tavrino.exe"
 for _ in $(seq 50); do [ -s "$browsed" ] && break; sleep 0.2; done
