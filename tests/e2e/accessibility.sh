@@ -17,19 +17,23 @@ expect_heard() {
     grep -qxF -- "$line" <<<"$heard" || e2e_fail "$what: no '$line' in what was heard: $(paste -sd';' <<<"$heard")"
   done
 }
-# Waits (up to $2 seconds) until the line $1 is heard; prints what was heard last.
+# Waits (up to $1 seconds) until every line that follows is heard; prints what was heard
+# last. (The window changes in steps: the caption and the indicator are told apart.)
 hear_until() {
-  local heard
-  for _ in $(seq $(($2 * 2))); do
+  local seconds=$1 heard line all
+  shift
+  for _ in $(seq $((seconds * 2))); do
     heard=$(e2e_hear Tavrino)
-    grep -qxF -- "$1" <<<"$heard" && break
+    all=1
+    for line in "$@"; do grep -qxF -- "$line" <<<"$heard" || all=0; done
+    [ "$all" -eq 1 ] && break
     sleep 0.5
   done
   echo "$heard"
 }
 
 e2e_start_app
-heard=$(hear_until 'Run|button|focusable,focused' 10)
+heard=$(hear_until 10 'Run|button|focusable,focused')
 shot=$(e2e_shot accessibility_idle)
 expect_heard "$heard" <<'TABLE'
 Run, focused|Run|button|focusable,focused
@@ -51,8 +55,8 @@ echo "ok: idle: Run focused, Home pressed, Config, the logo a link, the title, T
 # Enter runs the focused Run; no service answers yet, so the window stays busy.
 xdotool key --window "$(e2e_main_window)" Return
 busy='Restarting the network connection'
-heard=$(hear_until "$busy|animation|animated" 20)
-shot=$(e2e_shot accessibility_busy)
+heard=$(hear_until 20 "$busy|button|unavailable,focusable" "$busy|animation|animated")
+shot=$(e2e_shot_until accessibility_busy 10 e2e_indicator_is drawn)
 expect_heard "$heard" <<TABLE
 busy Run|$busy|button|unavailable,focusable
 busy indicator|$busy|animation|animated
@@ -62,8 +66,8 @@ dots=$(e2e_shot_dark "$shot" $(e2e_client_box 241 334 32 32))
 echo "ok: busy: Run and the indicator named '$busy', Run unavailable, the indicator animated and drawn ($shot)"
 
 e2e_start_services
-heard=$(hear_until 'Running|button|pressed,focusable,focused' 30)
-shot=$(e2e_shot accessibility_running)
+heard=$(hear_until 30 'Running|button|pressed,focusable,focused' "$busy|animation|invisible")
+shot=$(e2e_shot_until accessibility_running 10 e2e_indicator_is gone)
 expect_heard "$heard" <<TABLE
 Running, focused again|Running|button|pressed,focusable,focused
 the indicator hidden|$busy|animation|invisible

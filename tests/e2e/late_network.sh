@@ -6,7 +6,7 @@ e2e_setup adapter
 e2e_start_app
 e2e_click "${E2E_BTN_START[@]}"
 sleep 4
-shot=$(e2e_shot late_network_busy)
+shot=$(e2e_shot_until late_network_busy 10 e2e_indicator_is drawn)
 [ -z "$(e2e_control Running)" ] || e2e_fail "Running before the network answered"
 [ -z "$(e2e_control Run)" ] || e2e_fail "the button still reads Run while busy"
 for box in TcpAckFrequency TcpDelAckTick TcpNoDelay NetworkThrottlingIndex SystemResponsiveness; do
@@ -20,7 +20,7 @@ e2e_wait_caption Running 30 || e2e_fail "never Running within 30 s after the ser
 # when one was already on its way as the window was read), however long the machine took.
 probes=$(e2e_requests '"GET /myip[ ?]')
 [ "$probes" -ge 1 ] && [ "$probes" -le 2 ] || e2e_fail "Running after $probes probes reached the service, not the first"
-running=$(e2e_shot late_network_running)
+running=$(e2e_shot_until late_network_running 10 e2e_indicator_is gone)
 e2e_expect_glyphs "$running" "the Running caption" $(e2e_client_box 182 322 150 56)
 left=$(e2e_shot_dark "$running" $(e2e_client_box 241 334 32 32))
 [ "$left" -eq 0 ] || e2e_fail "the busy indicator is still drawn in $running ($left dark pixels)"

@@ -438,3 +438,22 @@ e2e_own_version() {
   own=$(sed -n 's/^TAVRINO_VERSION:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
   echo "${own:-1.5.6.0}"
 }
+# Takes the screenshot $1, again every half second for up to $2 seconds until the command
+# that follows succeeds with the file as its last argument (a window repaints a moment after
+# its state changes); prints the file. The case then checks the file itself.
+e2e_shot_until() {
+  local name=$1 seconds=$2 file
+  shift 2
+  for _ in $(seq $((seconds * 2))); do
+    file=$(e2e_shot "$name")
+    "$@" "$file" && break
+    sleep 0.5
+  done
+  echo "$file"
+}
+# Succeeds when FILE shows the busy indicator over the run button ($1: drawn | gone).
+e2e_indicator_is() {
+  local dots
+  dots=$(e2e_shot_dark "$2" $(e2e_client_box 241 334 32 32))
+  if [ "$1" = drawn ]; then [ "$dots" -gt 10 ]; else [ "$dots" -eq 0 ]; fi
+}
