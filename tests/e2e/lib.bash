@@ -188,7 +188,8 @@ e2e_wait_window() {
 }
 
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
-# Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
+# Fields: top|class|text|visible|enabled|checked|rect|screen position. With no title: every
+# visible window.
 e2e_ui() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 # (The filters of these pipelines read to the end, as one that left early could make the
