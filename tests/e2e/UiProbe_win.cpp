@@ -1,20 +1,41 @@
-// Reads the state of a running program's windows from outside it, through the windows' own
-// data (class, text, styles, check state); what screen readers hear is the program's
-// accessibility objects, which tests/wine/app_accessibility.sh reads. For every visible
-// top-level window (with the given title, when one is given) and every window below it, one
-// line "top|class|text|visible|enabled|checked|left,top,width,height": top tells the
-// top-level windows apart, the position is in the client coordinates of the top-level
-// window, checked is -1 for what is not a check box. Exit code 1 when no window matched.
+// Reads the state of a running program's windows from outside it.
+//
+// UiProbe [TITLE]: through the windows' own data (class, text, styles, check state). For every
+// visible top-level window (with the given title, when one is given) and every window below
+// it, one line "top|class|text|visible|enabled|checked|left,top,width,height|screenleft,screentop":
+// top tells the top-level windows apart, the position is in the client coordinates of the
+// top-level window and then on the screen, checked is -1 for what is not a check box. Exit
+// code 1 when no window matched.
+//
+// UiProbe --accessible [TITLE]: what a screen reader hears, through Microsoft Active
+// Accessibility from this other process. For every window below the main window (the
+// visible top-level window of class TavrinoForm, with the given title when one is given)
+// whose object has a role other than a plain client area, one line "name|role|states",
+// states as words joined by commas. Exit code 1 when no main window was found, 2 when
+// COM could not be started.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 struct TFind {
     const wchar_t* Title;  // null: every title
     int Found;
 };
+
+std::string Utf8(const wchar_t* text)
+{
+    if (!text || !*text) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return {};
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), n, nullptr, nullptr);
+    out.resize(static_cast<size_t>(n - 1));
+    return out;
+}
 
 void Print(HWND top, HWND wnd)
 {
@@ -24,6 +45,7 @@ void Print(HWND top, HWND wnd)
     GetWindowTextW(wnd, text, 512);
     RECT r;
     GetWindowRect(wnd, &r);
+    const POINT onScreen{r.left, r.top};
     MapWindowPoints(HWND_DESKTOP, top, reinterpret_cast<POINT*>(&r), 2);
     const LONG style = GetWindowLongW(wnd, GWL_STYLE);
     int checked = -1;
@@ -31,16 +53,9 @@ void Print(HWND top, HWND wnd)
     if (_wcsicmp(cls, L"Button") == 0 &&
         (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE || kind == BS_AUTO3STATE))
         checked = static_cast<int>(SendMessageW(wnd, BM_GETCHECK, 0, 0));
-    const std::string line = [&] {
-        char buf[2048];
-        int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, buf, sizeof buf, nullptr, nullptr);
-        return std::string(buf, n > 0 ? n - 1 : 0);
-    }();
-    char name[256];
-    WideCharToMultiByte(CP_UTF8, 0, cls, -1, name, sizeof name, nullptr, nullptr);
-    std::printf("%p|%s|%s|%d|%d|%d|%ld,%ld,%ld,%ld\n", static_cast<void*>(top), name, line.c_str(), IsWindowVisible(wnd) ? 1 : 0,
-                IsWindowEnabled(wnd) ? 1 : 0, checked, r.left, r.top, r.right - r.left,
-                r.bottom - r.top);
+    std::printf("%p|%s|%s|%d|%d|%d|%ld,%ld,%ld,%ld|%ld,%ld\n", static_cast<void*>(top), Utf8(cls).c_str(),
+                Utf8(text).c_str(), IsWindowVisible(wnd) ? 1 : 0, IsWindowEnabled(wnd) ? 1 : 0, checked, r.left, r.top,
+                r.right - r.left, r.bottom - r.top, onScreen.x, onScreen.y);
 }
 
 BOOL CALLBACK PrintChild(HWND wnd, LPARAM lp)
@@ -60,12 +75,97 @@ BOOL CALLBACK PrintTop(HWND wnd, LPARAM lp)
     EnumChildWindows(wnd, PrintChild, reinterpret_cast<LPARAM>(wnd));
     return TRUE;
 }
+
+// The words a screen reader's role and state bits are printed as; other roles (the plain
+// client area that every panel and page has) are left out.
+const std::pair<LONG, const char*> kRoles[] = {
+    {ROLE_SYSTEM_STATICTEXT, "text"}, {ROLE_SYSTEM_PUSHBUTTON, "button"}, {ROLE_SYSTEM_CHECKBUTTON, "checkbox"},
+    {ROLE_SYSTEM_LINK, "link"},       {ROLE_SYSTEM_GRAPHIC, "graphic"},   {ROLE_SYSTEM_ANIMATION, "animation"},
+    {ROLE_SYSTEM_GROUPING, "group"},
+};
+const std::pair<LONG, const char*> kStates[] = {
+    {STATE_SYSTEM_UNAVAILABLE, "unavailable"}, {STATE_SYSTEM_PRESSED, "pressed"},
+    {STATE_SYSTEM_CHECKED, "checked"},         {STATE_SYSTEM_INVISIBLE, "invisible"},
+    {STATE_SYSTEM_FOCUSABLE, "focusable"},     {STATE_SYSTEM_FOCUSED, "focused"},
+    {STATE_SYSTEM_LINKED, "linked"},           {STATE_SYSTEM_ANIMATED, "animated"},
+};
+
+BOOL CALLBACK PrintAccessible(HWND child, LPARAM)
+{
+    IAccessible* acc = nullptr;
+    // The interface ID as __uuidof: MinGW's IID_IAccessible from oleacc's import library is
+    // the address of an import thunk, not the GUID.
+    if (FAILED(AccessibleObjectFromWindow(child, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc))) ||
+        !acc)
+        return TRUE;
+    VARIANT self;
+    VariantInit(&self);
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    VARIANT role;
+    VARIANT state;
+    VariantInit(&role);
+    VariantInit(&state);
+    BSTR name = nullptr;
+    acc->get_accName(self, &name);
+    acc->get_accRole(self, &role);
+    acc->get_accState(self, &state);
+    const char* roleName = nullptr;
+    for (const auto& [value, word] : kRoles)
+        if (V_VT(&role) == VT_I4 && V_I4(&role) == value) roleName = word;
+    if (roleName) {
+        std::string words;
+        for (const auto& [bit, word] : kStates)
+            if (V_VT(&state) == VT_I4 && (V_I4(&state) & bit)) words += (words.empty() ? "" : ",") + std::string(word);
+        std::printf("%s|%s|%s\n", Utf8(name).c_str(), roleName, words.c_str());
+    }
+    if (name) SysFreeString(name);
+    VariantClear(&role);
+    VariantClear(&state);
+    acc->Release();
+    return TRUE;
+}
+
+struct TFindMain {
+    const wchar_t* Title;
+    HWND Found;
+};
+
+BOOL CALLBACK FindMain(HWND wnd, LPARAM lp)
+{
+    auto* find = reinterpret_cast<TFindMain*>(lp);
+    wchar_t cls[64];
+    wchar_t text[256];
+    GetClassNameW(wnd, cls, 64);
+    GetWindowTextW(wnd, text, 256);
+    if (!IsWindowVisible(wnd) || wcscmp(cls, L"TavrinoForm") != 0 || (find->Title && wcscmp(text, find->Title) != 0))
+        return TRUE;
+    find->Found = wnd;
+    return FALSE;
+}
+
+int PrintWhatAScreenReaderHears(const wchar_t* title)
+{
+    TFindMain find{title, nullptr};
+    EnumWindows(FindMain, reinterpret_cast<LPARAM>(&find));
+    if (!find.Found) return 1;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
+    EnumChildWindows(find.Found, PrintAccessible, 0);
+    CoUninitialize();
+    return 0;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    TFind find{argc > 1 ? argv[1] : nullptr, 0};
-    EnumWindows(PrintTop, reinterpret_cast<LPARAM>(&find));
+    int rc;
+    if (argc > 1 && wcscmp(argv[1], L"--accessible") == 0) {
+        rc = PrintWhatAScreenReaderHears(argc > 2 ? argv[2] : nullptr);
+    } else {
+        TFind find{argc > 1 ? argv[1] : nullptr, 0};
+        EnumWindows(PrintTop, reinterpret_cast<LPARAM>(&find));
+        rc = find.Found ? 0 : 1;
+    }
     std::fflush(stdout);
-    return find.Found ? 0 : 1;
+    return rc;
 }

@@ -17,7 +17,9 @@ echo "ok: a second instance exited with 0 after $took ms and opened no window"
 # No services: the worker keeps probing; the person closes the window meanwhile.
 e2e_click "${E2E_BTN_START[@]}"
 e2e_wait_busy 30 || e2e_fail "the window did not turn busy within 30 s of Run"
-shot=$(e2e_shot instances_busy)
+shot=$(e2e_shot_until instances_busy 10 e2e_indicator_is drawn)
+dots=$(e2e_shot_dark "$shot" $(e2e_client_box 241 334 32 32))
+[ "$dots" -gt 10 ] || e2e_fail "no busy indicator drawn in $shot ($dots dark pixels): the window is not waiting"
 # Alt+F4 goes to the window that has the keyboard: the main window, which took the click.
 xdotool key alt+F4
 rc=0

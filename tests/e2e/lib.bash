@@ -169,6 +169,7 @@ e2e_start_app() {
   E2E_APP_PID=$!
   e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }
   e2e_wait_ready Tavrino 30 || e2e_fail "the main window titled Tavrino did not answer the probe within 30 s"
+  e2e_client_origin
 }
 
 # Waits up to $2 seconds until the main window titled $1 answers from its message loop: the
@@ -197,37 +198,35 @@ e2e_wait_window() {
 }
 
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
-# Fields: top|class|text|visible|enabled|checked|rect. With no title: every visible window.
+# Fields: top|class|text|visible|enabled|checked|rect|screen position. With no title: every
+# visible window.
 e2e_ui() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 # (The filters of these pipelines read to the end, as one that left early could make the
 # command before it fail with a broken pipe.)
 e2e_control() { e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { print $3 "|" $4 "|" $5 "|" $6; f = 1 }'; }
 
-e2e_main_window() { xdotool search --onlyvisible --name '^Tavrino$' 2>/dev/null | sed -n 1p; }
-
-# Where the main window's client area starts inside its X window: Wine draws the frame itself
-# (the prefix's windows are not managed), so the X window holds the frame too. The probe tells
-# the window's rectangle in its own client coordinates; read once for each window.
+# Where the main window's client area lies on the screen, "x y", as the probe reads the window
+# from Windows itself (no X window ids: Wine may replace the X window behind a window, and the
+# frame that Wine draws itself is part of it, since the test prefixes manage their own
+# windows). Read once for each start of the program.
 E2E_ORIGIN_OF=
-E2E_ORIGIN=(0 0)
+E2E_ORIGIN=
 e2e_client_origin() {
-  local id=$1 rect
-  [ "$E2E_ORIGIN_OF" = "$id" ] && return 0
-  rect=$(e2e_ui Tavrino | awk -F'|' '!f && $1 != "" && $2 == "TavrinoForm" { print $7; f = 1 }')
-  [ -n "$rect" ] || rect=$(e2e_ui | awk -F'|' '!f && $2 == "TavrinoForm" { print $7; f = 1 }')
-  [ -n "$rect" ] || e2e_fail "the probe found no main window to take its client origin from"
-  IFS=, read -r left top _ _ <<<"$rect"
-  E2E_ORIGIN=($((-left)) $((-top)))
-  E2E_ORIGIN_OF=$id
+  if [ -z "$E2E_ORIGIN" ] || [ "$E2E_ORIGIN_OF" != "${E2E_APP_PID:-}" ]; then
+    E2E_ORIGIN=$(e2e_ui | awk -F'|' '!f && $2 == "TavrinoForm" { split($7, r, ","); split($8, s, ",");
+      print s[1] - r[1], s[2] - r[2]; f = 1 }')
+    [ -n "$E2E_ORIGIN" ] || e2e_fail "the probe found no main window to place its client area"
+    E2E_ORIGIN_OF=${E2E_APP_PID:-}
+  fi
 }
 
 # Clicks at client coordinates of the main window.
 e2e_click() {
-  local id; id=$(e2e_main_window)
-  [ -n "$id" ] || e2e_fail "no main window to click at $1,$2"
-  e2e_client_origin "$id"
-  xdotool mousemove --window "$id" $(($1 + E2E_ORIGIN[0])) $(($2 + E2E_ORIGIN[1])) click 1
+  local x y
+  e2e_client_origin
+  read -r x y <<<"$E2E_ORIGIN"
+  xdotool mousemove $((x + $1)) $((y + $2)) click 1
   sleep 0.3
 }
 
@@ -238,26 +237,11 @@ e2e_shot() {
 }
 
 # One pixel of the main window's client area as rrggbb.
-e2e_client_xy() {
-  local id geo
-  id=$(e2e_main_window)
-  [ -n "$id" ] || e2e_fail "no main window to read pixels of"
-  e2e_client_origin "$id"
-  geo=$(xdotool getwindowgeometry --shell "$id")
-  echo $(($(sed -n 's/^X=//p' <<<"$geo") + E2E_ORIGIN[0])) $(($(sed -n 's/^Y=//p' <<<"$geo") + E2E_ORIGIN[1]))
-}
 e2e_client_pixel() {
   local x y
-  read -r x y < <(e2e_client_xy)
+  e2e_client_origin
+  read -r x y <<<"$E2E_ORIGIN"
   e2e_pixel $((x + $1)) $((y + $2))
-}
-
-# How many of the client area's pixels in the box x,y,w,h are darker than mid grey.
-e2e_dark_pixels() {
-  local x y
-  read -r x y < <(e2e_client_xy)
-  import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" -depth 8 txt:- 2>/dev/null |
-    awk -F'[(),]' 'NR > 1 && ($2 + $3 + $4) < 3 * 128 { n++ } END { print n + 0 }'
 }
 
 # One pixel of the screen as rrggbb.
@@ -335,4 +319,146 @@ e2e_wait_caption() {
     sleep 0.5
   done
   return 1
+}
+
+# What a screen reader hears of the main window: "name|role|states" per window below it, read
+# through Microsoft Active Accessibility from another process (UiProbe_win.cpp --accessible;
+# $1: the main window's title). The x86_64 probe reads the 32-bit program's objects as well,
+# COM marshals them between the two processes.
+e2e_hear() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --accessible "$@" 2>/dev/null || true; } | tr -d '\r'; }
+
+# The screen box "x y w h" of the first window whose text is $1, as the probe places it.
+e2e_control_box() {
+  e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { split($7, r, ","); split($8, s, ","); print s[1], s[2], r[3], r[4]; f = 1 }'
+}
+
+# Waits (up to $3 seconds, default 30) until a notice with the buttons $1 and $2 is shown;
+# prints the windows then seen, as e2e_ui prints them.
+e2e_wait_notice() {
+  local yes=$1 no=$2 seconds=${3:-30} ui
+  for _ in $(seq $((seconds * 2))); do
+    ui=$(e2e_ui)
+    if awk -F'|' -v y="$yes" -v n="$no" '$3 == y { a = 1 } $3 == n { b = 1 } END { exit !(a && b) }' <<<"$ui"; then
+      echo "$ui"
+      return 0
+    fi
+    sleep 0.5
+  done
+  return 1
+}
+
+# Clicks the middle of the first window whose text is $1 (in any of the program's windows).
+e2e_click_control() {
+  local box
+  box=$(e2e_control_box "$1")
+  [ -n "$box" ] || e2e_fail "no window '$1' to click"
+  read -r x y w h <<<"$box"
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  sleep 0.3
+}
+
+# Screenshots read back: each case checks in the file it saved what the shot was taken to
+# show. A box is "x y w h" on the screen; e2e_client_box turns one of the main window's client
+# area into it.
+e2e_client_box() {
+  local x y
+  e2e_client_origin
+  read -r x y <<<"$E2E_ORIGIN"
+  echo $((x + $1)) $((y + $2)) "$3" "$4"
+}
+# The pixels of a box of the screenshot FILE, as ImageMagick's text lines.
+e2e_shot_pixels() { convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- 2>/dev/null; }
+# One pixel of FILE as rrggbb.
+e2e_shot_pixel() { e2e_shot_pixels "$1" "$2" "$3" 1 1 | tail -1 | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'; }
+# How many pixels of the box are darker than mid grey.
+e2e_shot_dark() {
+  e2e_shot_pixels "$@" | awk -F'[(),]' 'NR > 1 && ($3 + $4 + $5) < 3 * 128 { n++ } END { print n + 0 }'
+}
+# "RUNS DISTINCT INK" of the text drawn in a box: ink is what differs clearly from the box's
+# top-left pixel (its background); the ink's columns fall into runs, one per character or
+# stroke group, and DISTINCT counts the runs that differ from one another. A font without the
+# script's glyphs draws every character as the same hollow box: one distinct run however
+# many characters there are; real glyphs give as many as they differ.
+e2e_shot_glyphs() {
+  e2e_shot_pixels "$@" | awk -F'[,:() ]+' '
+    /^#/ { next }
+    { x = $1; y = $2; if (x > W) W = x; if (y > H) H = y; r[x, y] = $3; g[x, y] = $4; b[x, y] = $5 }
+    function abs(v) { return v < 0 ? -v : v }
+    END {
+      for (y = 0; y <= H; y++) for (x = 0; x <= W; x++) {
+        on = abs(r[x, y] - r[0, 0]) + abs(g[x, y] - g[0, 0]) + abs(b[x, y] - b[0, 0]) > 150
+        ink[x, y] = on; col[x] += on; total += on
+      }
+      start = -1
+      for (x = 0; x <= W + 1; x++) {
+        if (x <= W && col[x] > 0) { if (start < 0) start = x; continue }
+        if (start < 0) continue
+        sig = ""
+        for (y = 0; y <= H; y++) { for (c = start; c < x; c++) sig = sig ink[c, y]; sig = sig "/" }
+        runs++
+        if (!(sig in seen)) { seen[sig] = 1; distinct++ }
+        start = -1
+      }
+      print runs + 0, distinct + 0, total + 0
+    }'
+}
+# Fails unless the box of FILE shows a text of several different characters drawn as glyphs
+# (not empty, not the same box for each character). $2 names the text in the message.
+e2e_expect_glyphs() {
+  local file=$1 what=$2 runs distinct ink
+  shift 2
+  read -r runs distinct ink < <(e2e_shot_glyphs "$file" "$@")
+  [ "$distinct" -ge 2 ] ||
+    e2e_fail "$what in $file is not drawn with glyphs: $runs ink runs, $distinct distinct, $ink pixels of ink (box $*)"
+}
+# The check box whose click point (E2E_CHK_*) is $2,$3 as drawn in the screenshot FILE:
+# "TICK DARK INK": pixels of ink inside its square (the tick), dark pixels of its caption
+# (none when the box is disabled: greyed), and the caption's pixels of ink of any colour.
+e2e_shot_check_box() {
+  local caption
+  caption=$(e2e_client_box $(($2 + 10)) $(($3 - 7)) 90 14)
+  echo "$(e2e_shot_glyphs "$1" $(e2e_client_box $(($2 - 6)) $(($3 - 4)) 9 9) | cut -d' ' -f3)" \
+    "$(e2e_shot_dark "$1" $caption)" "$(e2e_shot_glyphs "$1" $caption | cut -d' ' -f3)"
+}
+# Fails unless FILE shows the check box at $2,$3 as $4: checked or unchecked, and enabled
+# or disabled ("checked,enabled", "checked,disabled", ...). $5 names it in the message.
+e2e_expect_shot_check_box() {
+  local tick dark ink got
+  read -r tick dark ink < <(e2e_shot_check_box "$1" "$2" "$3")
+  [ "$tick" -gt 4 ] && got=checked || got=unchecked
+  if [ "$dark" -gt 20 ]; then got+=,enabled; elif [ "$ink" -gt 5 ]; then got+=,disabled; else got+=,nothing; fi
+  [ "$got" = "$4" ] || e2e_fail "$5 is drawn $got in $1, not $4 (tick $tick, caption $dark dark of $ink)"
+}
+# The screen box of the first window whose text is $1, less $2 pixels on each side.
+e2e_control_inner_box() {
+  local box
+  box=$(e2e_control_box "$1")
+  [ -n "$box" ] || e2e_fail "no window '$1' on the screen"
+  read -r x y w h <<<"$box"
+  echo $((x + $2)) $((y + $2)) $((w - 2 * $2)) $((h - 2 * $2))
+}
+# The version the build gives the program (the release command's TAVRINO_VERSION).
+e2e_own_version() {
+  local own
+  own=$(sed -n 's/^TAVRINO_VERSION:STRING=//p' "$BUILD_DIR/CMakeCache.txt")
+  echo "${own:-1.5.6.0}"
+}
+# Takes the screenshot $1, again every half second for up to $2 seconds until the command
+# that follows succeeds with the file as its last argument (a window repaints a moment after
+# its state changes); prints the file. The case then checks the file itself.
+e2e_shot_until() {
+  local name=$1 seconds=$2 file
+  shift 2
+  for _ in $(seq $((seconds * 2))); do
+    file=$(e2e_shot "$name")
+    "$@" "$file" && break
+    sleep 0.5
+  done
+  echo "$file"
+}
+# Succeeds when FILE shows the busy indicator over the run button ($1: drawn | gone).
+e2e_indicator_is() {
+  local dots
+  dots=$(e2e_shot_dark "$2" $(e2e_client_box 241 334 32 32))
+  if [ "$1" = drawn ]; then [ "$dots" -gt 10 ]; else [ "$dots" -eq 0 ]; fi
 }

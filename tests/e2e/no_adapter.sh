@@ -23,6 +23,7 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   done
   shot=$(e2e_shot "no_adapter_${lang%%_*}")
   [ "$found" -eq 1 ] || e2e_fail "no error box '$text' ($lang)"
+  e2e_expect_glyphs "$shot" "the error box's text ($lang)" $(e2e_control_box "$text")
   echo "ok: no adapter ($lang): $unknown, 'IP: ', Run shows '$text' ($shot)"
   xdotool key Return
   sleep 0.5

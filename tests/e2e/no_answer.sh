@@ -23,6 +23,7 @@ done
 took=$(( $(date +%s) - started ))
 shot=$(e2e_shot no_answer_box_ko)
 [ "$found" -eq 1 ] || e2e_fail "no error box after $took s"
+e2e_expect_glyphs "$shot" "the error box's text" $(e2e_control_box "$text")
 [ "$took" -ge 290 ] || e2e_fail "the box came after $took s, before the wait could end"
 [ -n "$(e2e_control '실행중')" ] || e2e_fail "the button does not read 실행중 under the box"
 e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x1'
