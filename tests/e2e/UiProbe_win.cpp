@@ -2,10 +2,11 @@
 //
 // UiProbe [TITLE]: through the windows' own data (class, text, styles, check state). For every
 // visible top-level window (with the given title, when one is given) and every window below
-// it, one line "top|class|text|visible|enabled|checked|left,top,width,height|screenleft,screentop":
+// it, one line "top|class|text|visible|enabled|checked|left,top,width,height|screenleft,screentop|foreground":
 // top tells the top-level windows apart, the position is in the client coordinates of the
-// top-level window and then on the screen, checked is -1 for what is not a check box. Exit
-// code 1 when no window matched.
+// top-level window and then on the screen, checked is -1 for what is not a check box and -2
+// for a check box whose window did not answer within five seconds, foreground is 1 on the
+// lines of the top-level window that has the keyboard. Exit code 1 when no window matched.
 //
 // UiProbe --accessible [TITLE]: what a screen reader hears, through Microsoft Active
 // Accessibility from this other process. For every window below the main window (the
@@ -52,10 +53,16 @@ void Print(HWND top, HWND wnd)
     const LONG kind = style & BS_TYPEMASK;
     if (_wcsicmp(cls, L"Button") == 0 &&
         (kind == BS_CHECKBOX || kind == BS_AUTOCHECKBOX || kind == BS_3STATE || kind == BS_AUTO3STATE))
-        checked = static_cast<int>(SendMessageW(wnd, BM_GETCHECK, 0, 0));
-    std::printf("%p|%s|%s|%d|%d|%d|%ld,%ld,%ld,%ld|%ld,%ld\n", static_cast<void*>(top), Utf8(cls).c_str(),
+    {
+        // The check state is the one read that the window's own thread answers: a thread that
+        // is busy or hung must not hold the probe.
+        DWORD_PTR state = 0;
+        checked = SendMessageTimeoutW(wnd, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state)
+                      ? static_cast<int>(state) : -2;
+    }
+    std::printf("%p|%s|%s|%d|%d|%d|%ld,%ld,%ld,%ld|%ld,%ld|%d\n", static_cast<void*>(top), Utf8(cls).c_str(),
                 Utf8(text).c_str(), IsWindowVisible(wnd) ? 1 : 0, IsWindowEnabled(wnd) ? 1 : 0, checked, r.left, r.top,
-                r.right - r.left, r.bottom - r.top, onScreen.x, onScreen.y);
+                r.right - r.left, r.bottom - r.top, onScreen.x, onScreen.y, GetForegroundWindow() == top ? 1 : 0);
 }
 
 BOOL CALLBACK PrintChild(HWND wnd, LPARAM lp)

@@ -53,7 +53,8 @@ e2e_expect_glyphs "$shot" "the Run caption" $(e2e_client_box 182 322 150 56)
 echo "ok: idle: Run focused, Home pressed, Config, the logo a link, the title, TcpNoDelay invisible, tag line '$tagline' ($shot)"
 
 # Enter runs the focused Run; no service answers yet, so the window stays busy.
-xdotool key Return  # to the window that has the keyboard: the main window
+e2e_wait_foreground 30 || e2e_fail "the main window did not have the keyboard within 30 s"
+xdotool key Return
 busy='Restarting the network connection'
 heard=$(hear_until 20 "$busy|button|unavailable,focusable" "$busy|animation|animated")
 shot=$(e2e_shot_until accessibility_busy 10 e2e_indicator_is drawn)

@@ -21,6 +21,7 @@ shot=$(e2e_shot_until instances_busy 10 e2e_indicator_is drawn)
 dots=$(e2e_shot_dark "$shot" $(e2e_client_box 241 334 32 32))
 [ "$dots" -gt 10 ] || e2e_fail "no busy indicator drawn in $shot ($dots dark pixels): the window is not waiting"
 # Alt+F4 goes to the window that has the keyboard: the main window, which took the click.
+e2e_wait_foreground 30 || e2e_fail "the main window did not have the keyboard within 30 s"
 xdotool key alt+F4
 rc=0
 e2e_wait_exit 30 || rc=$?

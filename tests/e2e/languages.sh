@@ -25,7 +25,7 @@ while read -r locale lang; do
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window "^$title\$" 30 >/dev/null || e2e_fail "no main window titled '$title' ($locale)"
-  e2e_wait_ready "$title" 30 || e2e_fail "the main window titled '$title' did not answer the probe ($locale)"
+  e2e_wait_ready "$title" 60 || e2e_fail "the main window titled '$title' did not answer the probe ($locale)"
   ui=$(e2e_ui "$title")
   for src in 처음화면 환경설정 실행하기; do
     want=$(caption "$src" "$lang")

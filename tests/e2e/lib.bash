@@ -168,7 +168,7 @@ e2e_start_app() {
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }
-  e2e_wait_ready Tavrino 30 || e2e_fail "the main window titled Tavrino did not answer the probe within 30 s"
+  e2e_wait_ready Tavrino 60 || e2e_fail "the main window titled Tavrino did not answer the probe within 60 s"
   e2e_client_origin
 }
 
@@ -176,7 +176,7 @@ e2e_start_app() {
 # probe reads its controls, the check boxes' states included, which the window's own thread
 # tells. Then it takes clicks and keys.
 e2e_wait_ready() {
-  local title=$1 seconds=${2:-30} t=$SECONDS
+  local title=$1 seconds=${2:-60} t=$SECONDS
   while [ $((SECONDS - t)) -lt "$seconds" ]; do
     e2e_ui "$title" | awk -F'|' '$2 == "TavrinoForm" { form = 1 } $6 == 0 || $6 == 1 { box = 1 }
       END { exit !(form && box) }' && return 0
@@ -198,8 +198,8 @@ e2e_wait_window() {
 }
 
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
-# Fields: top|class|text|visible|enabled|checked|rect|screen position. With no title: every
-# visible window.
+# Fields: top|class|text|visible|enabled|checked|rect|screen position|foreground. With no
+# title: every visible window.
 e2e_ui() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 # (The filters of these pipelines read to the end, as one that left early could make the
@@ -268,12 +268,12 @@ e2e_wait_exit() {
   return 124
 }
 
-# Yes (Enter) on the notice: the program must close (within 30 s). $1 is added to the
+# Yes (Enter) on the notice: the program must close (within 60 s). $1 is added to the
 # failure's message.
 e2e_accept_notice() {
   local rc=0
   xdotool key Return
-  e2e_wait_exit 30 || rc=$?
+  e2e_wait_exit 60 || rc=$?
   [ "$rc" -eq 0 ] || e2e_fail "Yes did not close the program (rc $rc${1:+, $1})"
   E2E_APP_PID=
 }
@@ -299,6 +299,16 @@ E2E_IFACE_KEY='HKLM\SYSTEM\CurrentControlSet\Services\Tcpip\Parameters\Interface
 E2E_MSMQ_KEY='HKLM\SOFTWARE\Microsoft\MSMQ\Parameters'
 E2E_PROFILE_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\SystemProfile'
 E2E_STORE_KEY='HKCU\Software\Tavrino'
+
+# Waits up to $1 seconds until the main window has the keyboard, so that keys go to it.
+e2e_wait_foreground() {
+  local seconds=${1:-30} t=$SECONDS
+  while [ $((SECONDS - t)) -lt "$seconds" ]; do
+    e2e_ui | awk -F'|' '$2 == "TavrinoForm" && $9 == 1 { f = 1 } END { exit !f }' && return 0
+    sleep 0.3
+  done
+  return 1
+}
 
 # Waits up to $1 seconds until the window is busy after Run: the choices are disabled (the
 # run button has no caption then, and the indicator turns).
@@ -332,13 +342,14 @@ e2e_control_box() {
   e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { split($7, r, ","); split($8, s, ","); print s[1], s[2], r[3], r[4]; f = 1 }'
 }
 
-# Waits (up to $3 seconds, default 30) until a notice with the buttons $1 and $2 is shown;
-# prints the windows then seen, as e2e_ui prints them.
+# Waits (up to $3 seconds, default 30) until a notice with the buttons $1 and $2 is shown and
+# has the keyboard (keys pressed before would go to the main window); prints the windows then
+# seen, as e2e_ui prints them.
 e2e_wait_notice() {
-  local yes=$1 no=$2 seconds=${3:-30} ui
-  for _ in $(seq $((seconds * 2))); do
+  local yes=$1 no=$2 seconds=${3:-30} ui t=$SECONDS
+  while [ $((SECONDS - t)) -lt "$seconds" ]; do
     ui=$(e2e_ui)
-    if awk -F'|' -v y="$yes" -v n="$no" '$3 == y { a = 1 } $3 == n { b = 1 } END { exit !(a && b) }' <<<"$ui"; then
+    if awk -F'|' -v y="$yes" -v n="$no" '$3 == y && $9 == 1 { a = 1 } $3 == n { b = 1 } END { exit !(a && b) }' <<<"$ui"; then
       echo "$ui"
       return 0
     fi

@@ -49,14 +49,14 @@ shot=$(e2e_shot release_offer_newer)
 e2e_expect_glyphs "$shot" "the notice's No" $(e2e_control_inner_box No 3)
 xdotool key Return
 address="$E2E_API_BASE/download/Tavrino.exe"
-for _ in $(seq 50); do [ -s "$browsed" ] && break; sleep 0.2; done
-[ "$(cat "$browsed")" = "$address" ] || e2e_fail "Yes opened '$(cat "$browsed")' within 10 s, expected $address"
+for _ in $(seq 150); do [ -s "$browsed" ] && break; sleep 0.2; done
+[ "$(cat "$browsed")" = "$address" ] || e2e_fail "Yes opened '$(cat "$browsed")' within 30 s, expected $address"
 echo "ok: $own was offered $newer ($shot); Yes opened $address"
 
 # What the address serves is the release, with its SHA256SUMS beside it.
 mkdir "$work/fetched"
-e2e_in_ns curl -sS --max-time 10 -o "$work/fetched/Tavrino.exe" "$address" || e2e_fail "could not download $address"
-e2e_in_ns curl -sS --max-time 10 -o "$work/fetched/SHA256SUMS" "${address%/Tavrino.exe}/SHA256SUMS" ||
+e2e_in_ns curl -sS --max-time 30 -o "$work/fetched/Tavrino.exe" "$address" || e2e_fail "could not download $address"
+e2e_in_ns curl -sS --max-time 30 -o "$work/fetched/SHA256SUMS" "${address%/Tavrino.exe}/SHA256SUMS" ||
   e2e_fail "could not download the SHA256SUMS beside it"
 (cd "$work/fetched" && sha256sum --quiet -c SHA256SUMS) || e2e_fail "the download does not match its SHA256SUMS"
 cmp -s "$work/fetched/Tavrino.exe" "$work/newer/Tavrino.exe" || e2e_fail "the download is not the release's exe"
