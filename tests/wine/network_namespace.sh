@@ -23,6 +23,7 @@ cleanup() {
   ip netns exec "$ns" env WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
   ip netns del "$ns" 2>/dev/null
   ip netns del "$peer" 2>/dev/null
+  "$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$work/prefix"  # an overlay mount: unmounted first
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -21,6 +21,7 @@ cleanup() {
   ip netns exec "$ns" "$SOURCE_DIR/services/stop.sh" "$work/services" >/dev/null 2>&1
   ip netns exec "$ns" env WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
   netns_delete
+  "$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$work/prefix"  # an overlay mount: unmounted first
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -13,6 +13,7 @@ work="$BUILD_DIR/shell-open-user-$$"
 cleanup() {
   set +e
   WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null
+  "$SOURCE_DIR/cmake/wine-prefix.sh" --drop "$work/prefix"  # an overlay mount: unmounted first
   rm -rf "$work"
 }
 trap cleanup EXIT
