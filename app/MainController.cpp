@@ -99,6 +99,19 @@ std::u16string RememberedAdapter(IRegistry& registry)
     }
 }
 
+// Deletes the TCP values that a Run left under the remembered adapter, when that is another
+// adapter than the current one and its key still exists (an adapter that is gone gets no key).
+void UndoRememberedAdapter(IRegistry& registry, const std::u16string& current)
+{
+    const std::u16string remembered = RememberedAdapter(registry);
+    if (remembered.empty() || AsciiLower(remembered) == AsciiLower(current) ||
+        !RegKeyExists(registry, KeyPath(TTweakKey::Interface, remembered)))
+        return;
+    for (const TTweak& tweak : kTweaks)
+        if (tweak.Key == TTweakKey::Interface)
+            DeleteRegValue(registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
+}
+
 // Brings a connection that was taken down back up: a few more tries, some seconds apart.
 void ReconnectAdapter(INetwork& network, IThreads& threads, const std::u16string& guid)
 {
@@ -164,6 +177,9 @@ void TFrmTavrino::BtnStartClick(TComponent*)
 void TFrmTavrino::Start()
 {
     SetStatus(stBusy);
+    // Values that an earlier Run left under another adapter (it was interrupted before the
+    // store said so) are undone before that adapter is forgotten.
+    UndoRememberedAdapter(FPlatform.Registry, NetworkGUID);
     // Remembered before anything is written, so that Stop finds this adapter even when the
     // PC uses another one by then.
     {
@@ -175,6 +191,9 @@ void TFrmTavrino::Start()
         WriteRegInteger(FPlatform.Registry, KeyPath(tweak.Key, NetworkGUID), tweak.ValueName,
                         tweak.RunValue);
     }
+    // The store says what the registry holds from now on, even if the window closes (or the
+    // PC goes down) before the wait below ends.
+    SaveConfigInt(u"status", 1);
     Refresh(stRunning);
 }
 
@@ -186,18 +205,13 @@ void TFrmTavrino::Stop()
         if (tweak.StopValue) WriteRegInteger(FPlatform.Registry, path, tweak.ValueName, *tweak.StopValue);
         else DeleteRegValue(FPlatform.Registry, path, tweak.ValueName);
     }
-    // The adapter Run wrote to, when it is another one and still has its key.
-    const std::u16string remembered = RememberedAdapter(FPlatform.Registry);
-    if (!remembered.empty() && AsciiLower(remembered) != AsciiLower(NetworkGUID) &&
-        RegKeyExists(FPlatform.Registry, KeyPath(TTweakKey::Interface, remembered))) {
-        for (const TTweak& tweak : kTweaks)
-            if (tweak.Key == TTweakKey::Interface)
-                DeleteRegValue(FPlatform.Registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
-    }
+    // The adapter Run wrote to, when it is another one; forgotten only once it is undone.
+    UndoRememberedAdapter(FPlatform.Registry, NetworkGUID);
     {
         TConfig config(FPlatform.Registry, u"Tavrino");
         config.DeleteValue(kRememberedAdapter);
     }
+    SaveConfigInt(u"status", 0);  // nothing is applied any more, whenever the wait ends
     Refresh(stIdle);
 }
 

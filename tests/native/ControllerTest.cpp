@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/Config.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -217,6 +218,62 @@ TEST_F(ControllerTest, RunOnOneAdapterStopOnAnother)
     EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
 }
 
+// The store follows the registry, not the window: right after Run has written (or Stop has
+// undone) the values it says so, while the window still waits for the internet. A window
+// closed during that wait then opens on another adapter as running, and its Stop undoes the
+// adapter that Run wrote to.
+TEST_F(ControllerTest, ClosedDuringTheWaitTheStoreSaysWhatTheRegistryHolds)
+{
+    const std::u16string otherGuid = u"{12345678-AAAA-BBBB-CCCC-1234567890AB}";
+    Threads.Deferred = true;
+    Create();
+    Form->BtnStartClick(Form->BtnStart);  // Run on the first adapter
+    ASSERT_EQ(Form->Status(), stBusy);
+    EXPECT_EQ(Setting(u"status"), 1u);
+    Form.reset();  // closed during the wait
+    Threads.RunPending();
+
+    Network.Adapter = TNetworkInfo{u"Wi-Fi", otherGuid, u"10.0.0.9"};
+    Create();
+    ASSERT_EQ(Form->Status(), stRunning);
+    Form->BtnStartClick(Form->BtnStart);  // Stop on the other adapter
+    ASSERT_EQ(Form->Status(), stBusy);
+    EXPECT_EQ(Setting(u"status"), 0u);
+    EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
+    EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
+    Form.reset();  // closed during this wait too
+    Threads.RunPending();
+
+    Create();
+    EXPECT_EQ(Form->Status(), stIdle);
+}
+
+// A Run that wrote but never stored its status (a PC that went down at that moment) left
+// values under an adapter that is remembered, and the window shows Run. A Run on another
+// adapter undoes them before it remembers its own; a Stop there leaves nothing behind.
+TEST_F(ControllerTest, ARunOnAnotherAdapterUndoesWhatAnEarlierRunLeft)
+{
+    const std::u16string otherGuid = u"{12345678-AAAA-BBBB-CCCC-1234567890AB}";
+    Reg.PutString(reg::kCurrentUser, kSettingsKey, u"networkguid",
+                  u"{0A1B2C3D-0000-4000-8000-00000000ABCD}");
+    PutSetting(u"status", 0);
+    for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+        Reg.PutDword(reg::kLocalMachine, kInterfaceKey, value, 1);
+    Network.Adapter = TNetworkInfo{u"Wi-Fi", otherGuid, u"10.0.0.9"};
+    Create();
+    ASSERT_EQ(Form->Status(), stIdle);
+
+    Form->BtnStartClick(Form->BtnStart);  // Run
+    EXPECT_EQ(TConfig(Reg, u"Tavrino").ReadString(u"networkguid", u""), otherGuid);
+    Form->BtnStartClick(Form->BtnStart);  // Stop
+
+    for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+        EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, value).has_value())
+            << Utf16ToUtf8(value);
+    EXPECT_TRUE(Reg.KeyExists(reg::kLocalMachine, kInterfaceKey));
+    EXPECT_EQ(Form->Status(), stIdle);
+}
+
 TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
 {
     PutSetting(u"status", 1);
@@ -288,7 +345,8 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_FALSE(Form->BtnStart->Enabled());
     EXPECT_FALSE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
-    EXPECT_EQ(Setting(u"status"), 0u);  // busy is never stored
+    // The values are written: the store says so already; busy itself is never stored.
+    EXPECT_EQ(Setting(u"status"), 1u);
 
     // A click while busy does nothing.
     Form->BtnStartClick(Form->BtnStart);
@@ -560,7 +618,8 @@ TEST_F(ControllerTest, WindowGoneWhileTheWorkerWaits)
         else Form->Perform(0x0002 /* WM_DESTROY */, 0, 0);
         Threads.RunPending();
 
-        EXPECT_EQ(Setting(u"status"), 0u) << destroyObject;
+        // What Run wrote stays stored; the settled status is never applied.
+        EXPECT_EQ(Setting(u"status"), 1u) << destroyObject;
         if (!destroyObject) {
             EXPECT_EQ(Form->Status(), stBusy);
         }

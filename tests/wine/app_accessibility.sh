@@ -45,11 +45,7 @@ app_expect_line "busy indicator" "Restarting the network connection|animation|an
 # maker's host over HTTPS, which the end-to-end suite serves.
 if [ "${TAVRINO_API_BASE:-}" = http://127.0.0.1:18080 ]; then
   app_service
-  for _ in $(seq 150); do
-    [ "$(app_dword "$APP_SETTINGS" status)" = 0x1 ] && break
-    sleep 0.1
-  done
-  sleep 0.5
+  app_wait_caption Running 15 || app_fail "the button never read Running within 15 s of the service"
   heard=$(hear)
   echo "$heard" | sed 's/^/  heard: /'
   app_expect_line "running Run, focused again" "Running|button|pressed,focusable,focused" "$heard"

@@ -172,6 +172,18 @@ app_probe() {
   # Nothing when the probe wrote nothing: the caller's checks of the lines then say so.
   [ ! -f "$file" ] || tr -d '\r' <"$file"
 }
+# Waits until the probe shows a window whose text matches the extended regular expression $1
+# whole (the run button's caption, say "Running|실행중"), for at most $2 seconds; false if it
+# never did. The stored status is no sign that the window settled: it is stored as soon as the
+# values are written, before the wait for the internet.
+app_wait_caption() {
+  local t=$SECONDS
+  while [ $((SECONDS - t)) -lt "$2" ]; do
+    grep -qE "^($1)\|" <<<"$(app_probe)" && return 0
+    sleep 0.3
+  done
+  return 1
+}
 # Closes the main window as its title-bar button does.
 app_close() {
   app_wine_timeout 60 env TAVRINO_APP_CLOSE=1 "$SOURCE_DIR/cmake/wine-exec.sh" "$WINE_TESTS_EXE" \

@@ -8,16 +8,6 @@ app_service
 
 mq='HKLM\SOFTWARE\Microsoft\MSMQ\Parameters'
 profile='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\SystemProfile'
-# Polls a stored value until it reads as expected (or 15 s have passed); prints what it read.
-wait_dword() {
-  local got=
-  for _ in $(seq 150); do
-    got=$(app_dword "$1" "$2")
-    [ "$got" = "$3" ] && break
-    sleep 0.1
-  done
-  echo "$got"
-}
 
 for lang in en_US.UTF-8 ko_KR.UTF-8; do
   APP_LANG=$lang
@@ -28,13 +18,15 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   [ -n "$win" ] || { app_fail "$tag: no window"; app_finish; }
 
   app_click "$win" "$APP_RUN_X" "$APP_RUN_Y"
-  app_expect "$tag: status after Run" "$(wait_dword "$APP_SETTINGS" status 0x1)" 0x1
+  app_wait_caption 'Running|실행중' 15 || app_fail "$tag: the button never read Running within 15 s of Run"
+  app_expect "$tag: status after Run" "$(app_dword "$APP_SETTINGS" status)" 0x1
   app_shot "$win" "home-running-$tag"
   app_expect "$tag: MSMQ TCPNoDelay" "$(app_dword "$mq" TCPNoDelay)" 0x1
   app_expect "$tag: SystemResponsiveness" "$(app_dword "$profile" SystemResponsiveness)" 0x0
 
   app_click "$win" "$APP_RUN_X" "$APP_RUN_Y"
-  app_expect "$tag: status after Stop" "$(wait_dword "$APP_SETTINGS" status 0x0)" 0x0
+  app_wait_caption 'Run|실행하기' 15 || app_fail "$tag: the button never read Run within 15 s of Stop"
+  app_expect "$tag: status after Stop" "$(app_dword "$APP_SETTINGS" status)" 0x0
   app_shot "$win" "home-stopped-$tag"
   app_expect "$tag: MSMQ TCPNoDelay after Stop" "$(app_dword "$mq" TCPNoDelay)" ""
   app_expect "$tag: SystemResponsiveness after Stop" "$(app_dword "$profile" SystemResponsiveness)" 0x14

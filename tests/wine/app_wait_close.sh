@@ -1,7 +1,8 @@
 #!/bin/bash
 # Run with an adapter whose internet never answers: the window turns busy and waits; closing
-# it then ends the program at once with exit code 0, and the status stored before Run (0)
-# stays. The values Run wrote before the wait stay written. In English and in Korean.
+# it then ends the program at once with exit code 0. The values Run wrote before the wait stay
+# written, and the store says so (status 1), so the next start offers Stop. In English and in
+# Korean.
 source "$(dirname "$0")/app_lib.bash"
 app_setup adapter
 
@@ -35,7 +36,7 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   app_expect "$tag: exit code after closing during the wait" "$rc" 0
   [ "$elapsed" -lt 5000 ] && app_ok "$tag: ended $elapsed ms after the close request was sent" ||
     app_fail "$tag: took $elapsed ms to end"
-  app_expect "$tag: status after the interrupted Run" "$(app_dword "$APP_SETTINGS" status)" 0x0
+  app_expect "$tag: status after the interrupted Run" "$(app_dword "$APP_SETTINGS" status)" 0x1
   app_wine_timeout 30 wineserver -w || true  # bounded: a program that did not close must fail the case, not hang it
 done
 app_finish
