@@ -26,6 +26,8 @@ constexpr std::uint64_t kWaitLimit = 10 * 60 * 1000;
 // A connection that was taken down and did not come back up is asked again.
 constexpr int kConnectRetries = 5;
 constexpr unsigned kConnectRetryInterval = 2000;
+// How long a close waits for the last Connect of a connection still down.
+constexpr unsigned kCloseConnectLimit = 5000;
 // A hand-off to the UI thread that failed is tried again after this pause.
 constexpr unsigned kHandOffRetryInterval = 1000;
 
@@ -112,19 +114,25 @@ void UndoRememberedAdapter(IRegistry& registry, const std::u16string& current)
             DeleteRegValue(registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
 }
 
-// Brings a connection that was taken down back up: a few more tries, some seconds apart.
-void ReconnectAdapter(INetwork& network, IThreads& threads, const std::u16string& guid)
+// Brings a connection that was taken down back up: a few more tries, some seconds apart,
+// while the deadline allows.
+void ReconnectAdapter(INetwork& network, IThreads& threads, TFrmTavrino::TTakenDown& takenDown,
+                      const std::atomic<bool>& stop, std::uint64_t deadline)
 {
-    for (int attempt = 0; attempt < kConnectRetries; ++attempt) {
+    for (int attempt = 0; attempt < kConnectRetries && takenDown.Down; ++attempt) {
         threads.Sleep(kConnectRetryInterval);
-        if (network.EnableNetwork(guid, true)) return;
+        if (stop || threads.Ticks() >= deadline) return;
+        if (network.EnableNetwork(takenDown.GUID, true)) takenDown.Down = false;
     }
 }
 
-// Probes until the internet answers, at most kProbeAttempts times, one second apart, and for
-// at most kWaitLimit in all. The probing runs on a worker of its own, so that a probe that
-// does not return cannot hold the wait past its limit. True when a probe succeeded.
-bool WaitForInternet(INetwork& network, IThreads& threads)
+// Brings a connection that was taken down back up, then probes until the internet answers,
+// at most kProbeAttempts times, one second apart, and until the deadline in all. Both run on
+// a worker of their own, so that a Connect or a probe that does not return cannot hold the
+// wait past its limit. True when a probe succeeded.
+bool WaitForInternet(INetwork& network, IThreads& threads,
+                     const std::shared_ptr<TFrmTavrino::TTakenDown>& takenDown,
+                     std::uint64_t deadline)
 {
     enum : int { kProbing, kAnswered, kGaveUp };
     struct TProbing {
@@ -134,9 +142,13 @@ bool WaitForInternet(INetwork& network, IThreads& threads)
     };
     const auto probing = std::make_shared<TProbing>();
     probing->Done = threads.NewEvent();
-    const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
 
-    threads.StartWorker([&network, &threads, probing, deadline] {
+    threads.StartWorker([&network, &threads, probing, takenDown, deadline] {
+        try {
+            ReconnectAdapter(network, threads, *takenDown, probing->Stop, deadline);
+        } catch (...) {
+            // The probes follow all the same.
+        }
         int state = kGaveUp;
         for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
             if (probing->Stop || threads.Ticks() >= deadline) break;
@@ -222,18 +234,21 @@ void TFrmTavrino::Refresh(TStatus Status)
     INetwork& network = FPlatform.Network;
     IThreads& threads = FPlatform.Threads;
     std::weak_ptr<TFrmTavrino*> window = FLink;
-    const std::u16string guid = NetworkGUID;
+    // The further Connects and the probes together take at most kWaitLimit from here.
+    const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
 
-    const bool down = network.EnableNetwork(guid, false);
-    const bool up = network.EnableNetwork(guid, true);
     // Only a connection that was taken down here is asked again to come up.
-    const bool reconnect = down && !up;
+    const auto takenDown = std::make_shared<TTakenDown>();
+    takenDown->GUID = NetworkGUID;
+    const bool down = network.EnableNetwork(takenDown->GUID, false);
+    const bool up = network.EnableNetwork(takenDown->GUID, true);
+    takenDown->Down = down && !up;
+    FTakenDown = takenDown;
 
-    threads.StartWorker([&network, &threads, window, Status, guid, reconnect] {
+    threads.StartWorker([&network, &threads, window, Status, takenDown, deadline] {
         bool answered = false;
         try {
-            if (reconnect) ReconnectAdapter(network, threads, guid);
-            answered = WaitForInternet(network, threads);
+            answered = WaitForInternet(network, threads, takenDown, deadline);
         } catch (...) {
             // The window settles all the same.
         }
@@ -244,6 +259,25 @@ void TFrmTavrino::Refresh(TStatus Status)
         };
         while (!threads.Synchronize(settle) && !window.expired()) threads.Sleep(kHandOffRetryInterval);
     });
+}
+
+void TFrmTavrino::ReconnectOnClose()
+{
+    const std::shared_ptr<TTakenDown> takenDown = FTakenDown;
+    if (!takenDown || !takenDown->Down) return;
+    // On a worker, so that a Connect that does not return holds the end for kCloseConnectLimit
+    // at most; the worker ends with the process.
+    INetwork& network = FPlatform.Network;
+    const std::shared_ptr<IWaitEvent> done = FPlatform.Threads.NewEvent();
+    FPlatform.Threads.StartWorker([&network, takenDown, done] {
+        try {
+            if (network.EnableNetwork(takenDown->GUID, true)) takenDown->Down = false;
+        } catch (...) {
+            // The program ends all the same.
+        }
+        done->Set();
+    });
+    done->Wait(kCloseConnectLimit);
 }
 
 void TFrmTavrino::Settle(TStatus Status, bool Answered)

@@ -461,6 +461,79 @@ TEST_F(ControllerTest, FurtherConnectsRunOnTheWorkerBeforeTheProbes)
     EXPECT_EQ(Form->Status(), stRunning);
 }
 
+// The further Connects count within the ten minutes of the wait: Connects that take minutes
+// each end the wait without a probe, and the window settles with the no-answer box.
+TEST_F(ControllerTest, FurtherConnectsCountWithinTheTenMinuteBound)
+{
+    Network.ConnectFailsFirst = 100;
+    Network.DuringConnect = [this] { Threads.Clock += 3 * 60 * 1000; };
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+
+    // The first Connect ends at 3:00, the further ones at 6:02, 9:04 and 12:06; none after.
+    EXPECT_EQ(Network.Connects, 4);
+    EXPECT_EQ(Network.Probes, 0);
+    EXPECT_EQ(Form->Status(), stRunning);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+}
+
+// A close (or the end of the session) while the connection this program took down is not
+// known to be up asks Connect once more, and waits for it five seconds at most; a connection
+// that came up, or that was never taken down, is left alone.
+TEST_F(ControllerTest, ACloseBringsAConnectionStillDownUpOnce)
+{
+    const std::u16string guid = u"{0A1B2C3D-0000-4000-8000-00000000ABCD}";
+    constexpr std::uint32_t kDestroy = 0x0002, kEndSession = 0x0016;
+    struct Case {
+        const char* Name;
+        int ConnectFailsFirst;
+        bool DisconnectWorks;
+        bool WorkerRan;         // the refresh worker ended before the close
+        std::uint32_t Message;
+        bool CloseConnectHangs;
+        int CloseConnects;      // Connects asked by the close
+        std::vector<unsigned> Waits;  // waits that ran their full time
+    } cases[] = {
+        {"up at once", 0, true, false, kDestroy, false, 0, {}},
+        {"never taken down", 0, false, false, kDestroy, false, 0, {}},
+        {"up on a further try", 2, true, true, kDestroy, false, 0, {}},
+        {"closed during the further tries", 100, true, false, kDestroy, false, 1, {}},
+        {"still down after the wait", 100, true, true, kDestroy, false, 1, {}},
+        {"the session ends", 100, true, false, kEndSession, false, 1, {}},
+        {"the last Connect hangs", 100, true, false, kDestroy, true, 0, {5000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Reg = TMemoryRegistry();
+        Threads = TInlineThreads();
+        Shell.Boxes.clear();
+        Network.EnableCalls.clear();
+        Network.Connects = 0;
+        Network.ConnectFailsFirst = c.ConnectFailsFirst;
+        Network.EnableResult = c.DisconnectWorks;
+        Threads.Deferred = true;
+        Create();
+        Form->BtnStartClick(Form->BtnStart);
+        if (c.WorkerRan) Threads.RunPending();
+        // Every later Connect succeeds; the close's worker runs at once unless it hangs.
+        Network.EnableResult = true;
+        Network.ConnectFailsFirst = 0;
+        Network.Connects = 0;
+        Threads.Deferred = c.CloseConnectHangs;
+        const std::size_t before = Network.EnableCalls.size();
+
+        Form->Perform(c.Message, 1, 0);
+
+        const std::vector<TFakeNetwork::EnableCall> asked(Network.EnableCalls.begin() + before,
+                                                          Network.EnableCalls.end());
+        EXPECT_EQ(asked, std::vector<TFakeNetwork::EnableCall>(c.CloseConnects, {guid, true}));
+        EXPECT_EQ(Threads.Waits, c.Waits);
+        if (c.CloseConnectHangs) {
+            EXPECT_EQ(Threads.Pending.size(), 2u);  // the refresh worker and the close's
+        }
+    }
+}
+
 // No probe answered: the window still settles in the status asked for, stores it, and then
 // shows one error box in the user's language; an answer at the last moment shows none.
 TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
