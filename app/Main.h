@@ -3,6 +3,7 @@
 // (MainStartup.cpp) and the navigation of the header (Main.cpp) are its members.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -69,6 +70,13 @@ public:
 
     TStatus Status() const { return FStatus; }
 
+    // The connection that the last Refresh took down, shared with its worker: Down while it
+    // is not known to be up again.
+    struct TTakenDown {
+        std::u16string GUID;
+        std::atomic<bool> Down{false};
+    };
+
 private:
     void SetStatus(TStatus Status);
     // The error box: the text, titled with the window's caption, modal, topmost.
@@ -79,10 +87,14 @@ private:
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();
+    // On close (or at the end of the session): a connection taken down and not known to be
+    // up is asked once more to come up, for a bounded time, before the program ends.
+    void ReconnectOnClose();
     TNotifyEvent Handler(const std::u16string& Name);
 
     TPlatform& FPlatform;
     TStatus FStatus = stIdle;
+    std::shared_ptr<TTakenDown> FTakenDown;
     // Held until the window is destroyed: the refresh worker and the update callback keep weak
     // references to it and reach the window only while it lasts.
     std::shared_ptr<TFrmTavrino*> FLink = std::make_shared<TFrmTavrino*>(this);

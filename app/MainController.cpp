@@ -26,6 +26,8 @@ constexpr std::uint64_t kWaitLimit = 10 * 60 * 1000;
 // A connection that was taken down and did not come back up is asked again.
 constexpr int kConnectRetries = 5;
 constexpr unsigned kConnectRetryInterval = 2000;
+// How long a close waits for the last Connect of a connection still down.
+constexpr unsigned kCloseConnectLimit = 5000;
 // A hand-off to the UI thread that failed is tried again after this pause.
 constexpr unsigned kHandOffRetryInterval = 1000;
 
@@ -99,19 +101,38 @@ std::u16string RememberedAdapter(IRegistry& registry)
     }
 }
 
-// Brings a connection that was taken down back up: a few more tries, some seconds apart.
-void ReconnectAdapter(INetwork& network, IThreads& threads, const std::u16string& guid)
+// Deletes the TCP values that a Run left under the remembered adapter, when that is another
+// adapter than the current one and its key still exists (an adapter that is gone gets no key).
+void UndoRememberedAdapter(IRegistry& registry, const std::u16string& current)
 {
-    for (int attempt = 0; attempt < kConnectRetries; ++attempt) {
+    const std::u16string remembered = RememberedAdapter(registry);
+    if (remembered.empty() || AsciiLower(remembered) == AsciiLower(current) ||
+        !RegKeyExists(registry, KeyPath(TTweakKey::Interface, remembered)))
+        return;
+    for (const TTweak& tweak : kTweaks)
+        if (tweak.Key == TTweakKey::Interface)
+            DeleteRegValue(registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
+}
+
+// Brings a connection that was taken down back up: a few more tries, some seconds apart,
+// while the deadline allows.
+void ReconnectAdapter(INetwork& network, IThreads& threads, TFrmTavrino::TTakenDown& takenDown,
+                      const std::atomic<bool>& stop, std::uint64_t deadline)
+{
+    for (int attempt = 0; attempt < kConnectRetries && takenDown.Down; ++attempt) {
         threads.Sleep(kConnectRetryInterval);
-        if (network.EnableNetwork(guid, true)) return;
+        if (stop || threads.Ticks() >= deadline) return;
+        if (network.EnableNetwork(takenDown.GUID, true)) takenDown.Down = false;
     }
 }
 
-// Probes until the internet answers, at most kProbeAttempts times, one second apart, and for
-// at most kWaitLimit in all. The probing runs on a worker of its own, so that a probe that
-// does not return cannot hold the wait past its limit. True when a probe succeeded.
-bool WaitForInternet(INetwork& network, IThreads& threads)
+// Brings a connection that was taken down back up, then probes until the internet answers,
+// at most kProbeAttempts times, one second apart, and until the deadline in all. Both run on
+// a worker of their own, so that a Connect or a probe that does not return cannot hold the
+// wait past its limit. True when a probe succeeded.
+bool WaitForInternet(INetwork& network, IThreads& threads,
+                     const std::shared_ptr<TFrmTavrino::TTakenDown>& takenDown,
+                     std::uint64_t deadline)
 {
     enum : int { kProbing, kAnswered, kGaveUp };
     struct TProbing {
@@ -121,9 +142,13 @@ bool WaitForInternet(INetwork& network, IThreads& threads)
     };
     const auto probing = std::make_shared<TProbing>();
     probing->Done = threads.NewEvent();
-    const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
 
-    threads.StartWorker([&network, &threads, probing, deadline] {
+    threads.StartWorker([&network, &threads, probing, takenDown, deadline] {
+        try {
+            ReconnectAdapter(network, threads, *takenDown, probing->Stop, deadline);
+        } catch (...) {
+            // The probes follow all the same.
+        }
         int state = kGaveUp;
         for (int attempt = 0; attempt < kProbeAttempts; ++attempt) {
             if (probing->Stop || threads.Ticks() >= deadline) break;
@@ -164,6 +189,9 @@ void TFrmTavrino::BtnStartClick(TComponent*)
 void TFrmTavrino::Start()
 {
     SetStatus(stBusy);
+    // Values that an earlier Run left under another adapter (it was interrupted before the
+    // store said so) are undone before that adapter is forgotten.
+    UndoRememberedAdapter(FPlatform.Registry, NetworkGUID);
     // Remembered before anything is written, so that Stop finds this adapter even when the
     // PC uses another one by then.
     {
@@ -175,6 +203,9 @@ void TFrmTavrino::Start()
         WriteRegInteger(FPlatform.Registry, KeyPath(tweak.Key, NetworkGUID), tweak.ValueName,
                         tweak.RunValue);
     }
+    // The store says what the registry holds from now on, even if the window closes (or the
+    // PC goes down) before the wait below ends.
+    SaveConfigInt(u"status", 1);
     Refresh(stRunning);
 }
 
@@ -186,18 +217,13 @@ void TFrmTavrino::Stop()
         if (tweak.StopValue) WriteRegInteger(FPlatform.Registry, path, tweak.ValueName, *tweak.StopValue);
         else DeleteRegValue(FPlatform.Registry, path, tweak.ValueName);
     }
-    // The adapter Run wrote to, when it is another one and still has its key.
-    const std::u16string remembered = RememberedAdapter(FPlatform.Registry);
-    if (!remembered.empty() && AsciiLower(remembered) != AsciiLower(NetworkGUID) &&
-        RegKeyExists(FPlatform.Registry, KeyPath(TTweakKey::Interface, remembered))) {
-        for (const TTweak& tweak : kTweaks)
-            if (tweak.Key == TTweakKey::Interface)
-                DeleteRegValue(FPlatform.Registry, KeyPath(tweak.Key, remembered), tweak.ValueName);
-    }
+    // The adapter Run wrote to, when it is another one; forgotten only once it is undone.
+    UndoRememberedAdapter(FPlatform.Registry, NetworkGUID);
     {
         TConfig config(FPlatform.Registry, u"Tavrino");
         config.DeleteValue(kRememberedAdapter);
     }
+    SaveConfigInt(u"status", 0);  // nothing is applied any more, whenever the wait ends
     Refresh(stIdle);
 }
 
@@ -208,18 +234,21 @@ void TFrmTavrino::Refresh(TStatus Status)
     INetwork& network = FPlatform.Network;
     IThreads& threads = FPlatform.Threads;
     std::weak_ptr<TFrmTavrino*> window = FLink;
-    const std::u16string guid = NetworkGUID;
+    // The further Connects and the probes together take at most kWaitLimit from here.
+    const std::uint64_t deadline = threads.Ticks() + kWaitLimit;
 
-    const bool down = network.EnableNetwork(guid, false);
-    const bool up = network.EnableNetwork(guid, true);
     // Only a connection that was taken down here is asked again to come up.
-    const bool reconnect = down && !up;
+    const auto takenDown = std::make_shared<TTakenDown>();
+    takenDown->GUID = NetworkGUID;
+    const bool down = network.EnableNetwork(takenDown->GUID, false);
+    const bool up = network.EnableNetwork(takenDown->GUID, true);
+    takenDown->Down = down && !up;
+    FTakenDown = takenDown;
 
-    threads.StartWorker([&network, &threads, window, Status, guid, reconnect] {
+    threads.StartWorker([&network, &threads, window, Status, takenDown, deadline] {
         bool answered = false;
         try {
-            if (reconnect) ReconnectAdapter(network, threads, guid);
-            answered = WaitForInternet(network, threads);
+            answered = WaitForInternet(network, threads, takenDown, deadline);
         } catch (...) {
             // The window settles all the same.
         }
@@ -230,6 +259,25 @@ void TFrmTavrino::Refresh(TStatus Status)
         };
         while (!threads.Synchronize(settle) && !window.expired()) threads.Sleep(kHandOffRetryInterval);
     });
+}
+
+void TFrmTavrino::ReconnectOnClose()
+{
+    const std::shared_ptr<TTakenDown> takenDown = FTakenDown;
+    if (!takenDown || !takenDown->Down) return;
+    // On a worker, so that a Connect that does not return holds the end for kCloseConnectLimit
+    // at most; the worker ends with the process.
+    INetwork& network = FPlatform.Network;
+    const std::shared_ptr<IWaitEvent> done = FPlatform.Threads.NewEvent();
+    FPlatform.Threads.StartWorker([&network, takenDown, done] {
+        try {
+            if (network.EnableNetwork(takenDown->GUID, true)) takenDown->Down = false;
+        } catch (...) {
+            // The program ends all the same.
+        }
+        done->Set();
+    });
+    done->Wait(kCloseConnectLimit);
 }
 
 void TFrmTavrino::Settle(TStatus Status, bool Answered)

@@ -18,6 +18,7 @@ const char16_t* const kTagLines[] = {
     u"간편한 설정으로 <B>게임 속도와 안정성</B>을 동시에 개선합니다.",
 };
 constexpr std::uint32_t kWmDestroy = 0x0002;
+constexpr std::uint32_t kWmEndSession = 0x0016;
 constexpr int kUpdateLayoutOffset = 10;
 }  // namespace
 
@@ -27,7 +28,12 @@ void TFrmTavrino::FormCreate(TComponent*)
     // through FLink, which is let go when the window is destroyed.
     // The first hook of the window: it passes every message on to the default handling.
     WindowProc = [this](TMessage& message) {
-        if (message.Msg == kWmDestroy) FLink.reset();
+        if (message.Msg == kWmDestroy) {
+            ReconnectOnClose();
+            FLink.reset();
+        } else if (message.Msg == kWmEndSession && message.WParam != 0) {
+            ReconnectOnClose();  // the session ends without destroying the window
+        }
         WndProc(message);
     };
     std::weak_ptr<TFrmTavrino*> window = FLink;

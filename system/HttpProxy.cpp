@@ -72,6 +72,6 @@ std::optional<TProxyRoute> TAutoProxyMemo::Get(const std::u16string& url, bool d
     std::optional<TProxyRoute> route = lookup(detect, scriptUrl);
     const std::lock_guard<std::mutex> guard(FLock);
     std::erase_if(FEntries, same);
-    FEntries.push_back({url, detect, scriptUrl, route, now});
+    if (route) FEntries.push_back({url, detect, scriptUrl, *route, now});
     return route;
 }

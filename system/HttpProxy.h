@@ -49,12 +49,15 @@ std::u16string UsableProxyList(const std::u16string& proxy);
 // What the automatic configuration found for a request, kept for a while. Windows' WinHTTP
 // keeps it itself; Wine's looks again every time (DHCP, the DNS names of "wpad", the script),
 // which costs far more than the request. A request retried every second then looks once in
-// kKeptMs. Safe to use from several threads.
+// kKeptMs. Only a route found is kept: after a look that found nothing (no network yet, a
+// script server that did not answer) the next request looks again. Safe to use from several
+// threads.
 class TAutoProxyMemo {
 public:
     static constexpr std::uint64_t kKeptMs = 2 * 60 * 1000;
-    // The outcome of a lookup for the same url, detect and scriptUrl made less than kKeptMs
-    // before now (milliseconds of a clock that never goes back); else lookup's, remembered.
+    // The route that a lookup for the same url, detect and scriptUrl found less than kKeptMs
+    // before now (milliseconds of a clock that never goes back); else lookup's, remembered
+    // when it found one.
     std::optional<TProxyRoute> Get(const std::u16string& url, bool detect,
                                    const std::u16string& scriptUrl, std::uint64_t now,
                                    const TAutoProxy& lookup);
@@ -64,7 +67,7 @@ private:
         std::u16string Url;
         bool Detect;
         std::u16string ScriptUrl;
-        std::optional<TProxyRoute> Route;
+        TProxyRoute Route;
         std::uint64_t At;
     };
     std::mutex FLock;

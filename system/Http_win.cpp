@@ -79,8 +79,8 @@ std::optional<TUserProxySettings> UserProxySettings()
 }
 
 // Automatic detection and the configuration script for url, run by WinHTTP in a session of
-// their own within the usual time-outs; the user's logon is offered only when the script's
-// server asks for it.
+// their own within the usual time-outs (the options: AutoProxyOptions). Without WinHTTP's
+// proxy service, which runs the script, nothing is found.
 std::optional<TProxyRoute> AutoProxy(const wchar_t* agent, const std::u16string& url, bool detect,
                                      const std::u16string& scriptUrl)
 {
@@ -88,22 +88,9 @@ std::optional<TProxyRoute> AutoProxy(const wchar_t* agent, const std::u16string&
                                       WINHTTP_NO_PROXY_BYPASS, 0));
     if (!session || !WinHttpSetTimeouts(session.Get(), 0, kTimeoutMs, kTimeoutMs, kTimeoutMs))
         return std::nullopt;
-    WINHTTP_AUTOPROXY_OPTIONS options = {};
-    if (detect) {
-        options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
-        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
-    }
-    if (!scriptUrl.empty()) {
-        options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
-        options.lpszAutoConfigUrl = WStr(scriptUrl);
-    }
+    WINHTTP_AUTOPROXY_OPTIONS options = AutoProxyOptions(detect, scriptUrl);
     WINHTTP_PROXY_INFO info = {};
-    BOOL found = WinHttpGetProxyForUrl(session.Get(), WStr(url), &options, &info);
-    if (!found && GetLastError() == ERROR_WINHTTP_LOGIN_FAILURE) {
-        options.fAutoLogonIfChallenged = TRUE;
-        found = WinHttpGetProxyForUrl(session.Get(), WStr(url), &options, &info);
-    }
-    if (!found) return std::nullopt;
+    if (!WinHttpGetProxyForUrl(session.Get(), WStr(url), &options, &info)) return std::nullopt;
     TProxyRoute route;
     route.Proxy = TakeGlobalText(info.lpszProxy);
     route.Bypass = TakeGlobalText(info.lpszProxyBypass);
@@ -203,4 +190,21 @@ std::optional<std::u16string> TWinHttp::Get(const std::u16string& url,
     const std::optional<std::string> body = ReadBody(request.Get());
     if (!body || (declared && body->size() != *declared)) return std::nullopt;
     return DecodeBody(*body, ContentType(request.Get()), decoding);
+}
+
+WINHTTP_AUTOPROXY_OPTIONS AutoProxyOptions(bool detect, const std::u16string& scriptUrl)
+{
+    WINHTTP_AUTOPROXY_OPTIONS options = {};
+    // A script from the network is code: the elevated process never runs it itself.
+    options.dwFlags = WINHTTP_AUTOPROXY_RUN_OUTPROCESS_ONLY;
+    options.fAutoLogonIfChallenged = FALSE;
+    if (detect) {
+        options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
+        options.dwAutoDetectFlags = WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
+    }
+    if (!scriptUrl.empty()) {
+        options.dwFlags |= WINHTTP_AUTOPROXY_CONFIG_URL;
+        options.lpszAutoConfigUrl = WStr(scriptUrl);
+    }
+    return options;
 }

@@ -5,7 +5,17 @@
 // WinHttpGetProxyForUrl), else by the machine-wide WinHTTP setting, else directly.
 #pragma once
 
+#include <windows.h>
+#include <winhttp.h>
+
+#include <string>
+
 #include "system/Http.h"
+
+// The options of WinHttpGetProxyForUrl for detection (when detect is true) and/or the script
+// at scriptUrl (when not empty; the options point into it): the script runs only in WinHTTP's
+// proxy service, never in this process, and no logon is offered to its server.
+WINHTTP_AUTOPROXY_OPTIONS AutoProxyOptions(bool detect, const std::u16string& scriptUrl);
 
 class TWinHttp final : public IHttp {
 public:

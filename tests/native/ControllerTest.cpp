@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "common/Config.h"
 #include "support/MainWindowFixture.h"
 
 namespace {
@@ -217,6 +218,62 @@ TEST_F(ControllerTest, RunOnOneAdapterStopOnAnother)
     EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
 }
 
+// The store follows the registry, not the window: right after Run has written (or Stop has
+// undone) the values it says so, while the window still waits for the internet. A window
+// closed during that wait then opens on another adapter as running, and its Stop undoes the
+// adapter that Run wrote to.
+TEST_F(ControllerTest, ClosedDuringTheWaitTheStoreSaysWhatTheRegistryHolds)
+{
+    const std::u16string otherGuid = u"{12345678-AAAA-BBBB-CCCC-1234567890AB}";
+    Threads.Deferred = true;
+    Create();
+    Form->BtnStartClick(Form->BtnStart);  // Run on the first adapter
+    ASSERT_EQ(Form->Status(), stBusy);
+    EXPECT_EQ(Setting(u"status"), 1u);
+    Form.reset();  // closed during the wait
+    Threads.RunPending();
+
+    Network.Adapter = TNetworkInfo{u"Wi-Fi", otherGuid, u"10.0.0.9"};
+    Create();
+    ASSERT_EQ(Form->Status(), stRunning);
+    Form->BtnStartClick(Form->BtnStart);  // Stop on the other adapter
+    ASSERT_EQ(Form->Status(), stBusy);
+    EXPECT_EQ(Setting(u"status"), 0u);
+    EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
+    EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
+    Form.reset();  // closed during this wait too
+    Threads.RunPending();
+
+    Create();
+    EXPECT_EQ(Form->Status(), stIdle);
+}
+
+// A Run that wrote but never stored its status (a PC that went down at that moment) left
+// values under an adapter that is remembered, and the window shows Run. A Run on another
+// adapter undoes them before it remembers its own; a Stop there leaves nothing behind.
+TEST_F(ControllerTest, ARunOnAnotherAdapterUndoesWhatAnEarlierRunLeft)
+{
+    const std::u16string otherGuid = u"{12345678-AAAA-BBBB-CCCC-1234567890AB}";
+    Reg.PutString(reg::kCurrentUser, kSettingsKey, u"networkguid",
+                  u"{0A1B2C3D-0000-4000-8000-00000000ABCD}");
+    PutSetting(u"status", 0);
+    for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+        Reg.PutDword(reg::kLocalMachine, kInterfaceKey, value, 1);
+    Network.Adapter = TNetworkInfo{u"Wi-Fi", otherGuid, u"10.0.0.9"};
+    Create();
+    ASSERT_EQ(Form->Status(), stIdle);
+
+    Form->BtnStartClick(Form->BtnStart);  // Run
+    EXPECT_EQ(TConfig(Reg, u"Tavrino").ReadString(u"networkguid", u""), otherGuid);
+    Form->BtnStartClick(Form->BtnStart);  // Stop
+
+    for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
+        EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, value).has_value())
+            << Utf16ToUtf8(value);
+    EXPECT_TRUE(Reg.KeyExists(reg::kLocalMachine, kInterfaceKey));
+    EXPECT_EQ(Form->Status(), stIdle);
+}
+
 TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
 {
     PutSetting(u"status", 1);
@@ -288,7 +345,8 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
     EXPECT_FALSE(Form->BtnStart->Enabled());
     EXPECT_FALSE(Form->BtnStart->Down());
     for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
-    EXPECT_EQ(Setting(u"status"), 0u);  // busy is never stored
+    // The values are written: the store says so already; busy itself is never stored.
+    EXPECT_EQ(Setting(u"status"), 1u);
 
     // A click while busy does nothing.
     Form->BtnStartClick(Form->BtnStart);
@@ -401,6 +459,79 @@ TEST_F(ControllerTest, FurtherConnectsRunOnTheWorkerBeforeTheProbes)
     EXPECT_EQ(Network.EnableCalls.size(), 4u);
     EXPECT_EQ(Network.Probes, 1);
     EXPECT_EQ(Form->Status(), stRunning);
+}
+
+// The further Connects count within the ten minutes of the wait: Connects that take minutes
+// each end the wait without a probe, and the window settles with the no-answer box.
+TEST_F(ControllerTest, FurtherConnectsCountWithinTheTenMinuteBound)
+{
+    Network.ConnectFailsFirst = 100;
+    Network.DuringConnect = [this] { Threads.Clock += 3 * 60 * 1000; };
+    Create();
+    Form->BtnStartClick(Form->BtnStart);
+
+    // The first Connect ends at 3:00, the further ones at 6:02, 9:04 and 12:06; none after.
+    EXPECT_EQ(Network.Connects, 4);
+    EXPECT_EQ(Network.Probes, 0);
+    EXPECT_EQ(Form->Status(), stRunning);
+    EXPECT_EQ(Shell.Boxes.size(), 1u);
+}
+
+// A close (or the end of the session) while the connection this program took down is not
+// known to be up asks Connect once more, and waits for it five seconds at most; a connection
+// that came up, or that was never taken down, is left alone.
+TEST_F(ControllerTest, ACloseBringsAConnectionStillDownUpOnce)
+{
+    const std::u16string guid = u"{0A1B2C3D-0000-4000-8000-00000000ABCD}";
+    constexpr std::uint32_t kDestroy = 0x0002, kEndSession = 0x0016;
+    struct Case {
+        const char* Name;
+        int ConnectFailsFirst;
+        bool DisconnectWorks;
+        bool WorkerRan;         // the refresh worker ended before the close
+        std::uint32_t Message;
+        bool CloseConnectHangs;
+        int CloseConnects;      // Connects asked by the close
+        std::vector<unsigned> Waits;  // waits that ran their full time
+    } cases[] = {
+        {"up at once", 0, true, false, kDestroy, false, 0, {}},
+        {"never taken down", 0, false, false, kDestroy, false, 0, {}},
+        {"up on a further try", 2, true, true, kDestroy, false, 0, {}},
+        {"closed during the further tries", 100, true, false, kDestroy, false, 1, {}},
+        {"still down after the wait", 100, true, true, kDestroy, false, 1, {}},
+        {"the session ends", 100, true, false, kEndSession, false, 1, {}},
+        {"the last Connect hangs", 100, true, false, kDestroy, true, 0, {5000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Reg = TMemoryRegistry();
+        Threads = TInlineThreads();
+        Shell.Boxes.clear();
+        Network.EnableCalls.clear();
+        Network.Connects = 0;
+        Network.ConnectFailsFirst = c.ConnectFailsFirst;
+        Network.EnableResult = c.DisconnectWorks;
+        Threads.Deferred = true;
+        Create();
+        Form->BtnStartClick(Form->BtnStart);
+        if (c.WorkerRan) Threads.RunPending();
+        // Every later Connect succeeds; the close's worker runs at once unless it hangs.
+        Network.EnableResult = true;
+        Network.ConnectFailsFirst = 0;
+        Network.Connects = 0;
+        Threads.Deferred = c.CloseConnectHangs;
+        const std::size_t before = Network.EnableCalls.size();
+
+        Form->Perform(c.Message, 1, 0);
+
+        const std::vector<TFakeNetwork::EnableCall> asked(Network.EnableCalls.begin() + before,
+                                                          Network.EnableCalls.end());
+        EXPECT_EQ(asked, std::vector<TFakeNetwork::EnableCall>(c.CloseConnects, {guid, true}));
+        EXPECT_EQ(Threads.Waits, c.Waits);
+        if (c.CloseConnectHangs) {
+            EXPECT_EQ(Threads.Pending.size(), 2u);  // the refresh worker and the close's
+        }
+    }
 }
 
 // No probe answered: the window still settles in the status asked for, stores it, and then
@@ -560,7 +691,8 @@ TEST_F(ControllerTest, WindowGoneWhileTheWorkerWaits)
         else Form->Perform(0x0002 /* WM_DESTROY */, 0, 0);
         Threads.RunPending();
 
-        EXPECT_EQ(Setting(u"status"), 0u) << destroyObject;
+        // What Run wrote stays stored; the settled status is never applied.
+        EXPECT_EQ(Setting(u"status"), 1u) << destroyObject;
         if (!destroyObject) {
             EXPECT_EQ(Form->Status(), stBusy);
         }

@@ -119,9 +119,10 @@ TEST(UsableProxyList, KeepsWhatWinHttpCanUse)
         EXPECT_EQ(UsableProxyList(c.In), c.Out) << Utf16ToUtf8(c.In);
 }
 
-// The automatic configuration's outcome is kept for a while per request address and settings:
-// a request retried every second does not run detection every time, a change of settings or
-// another address does, and so does the same request once the outcome has grown old.
+// The route the automatic configuration found is kept for a while per request address and
+// settings: a request retried every second does not run detection every time, a change of
+// settings or another address does, and so does the same request once the route has grown
+// old. A look that found nothing is not kept: the next request looks again.
 TEST(AutoProxyMemoTest, KeepsEachOutcomeForItsRequestAndSettingsForAWhile)
 {
     TAutoProxyMemo memo;
@@ -145,11 +146,18 @@ TEST(AutoProxyMemoTest, KeepsEachOutcomeForItsRequestAndSettingsForAWhile)
     EXPECT_FALSE(lookup.Runs[2].Detect);
     EXPECT_EQ(lookup.Runs[2].Script, u"http://pac/");
 
-    // Nothing found is kept too, and an old outcome is looked up again.
-    EXPECT_EQ(get(probe, true, u"", 6000), std::nullopt);
-    EXPECT_EQ(lookup.Runs.size(), 4u);
+    // Nothing found is looked for again at once, and what is found then is kept.
+    lookup.Found = kScriptProxy;
+    EXPECT_EQ(get(probe, true, u"", 6000), kScriptProxy);
+    EXPECT_EQ(get(probe, true, u"", 7000), kScriptProxy);
+    EXPECT_EQ(lookup.Runs.size(), 5u);
+    // An old route is looked up again.
     lookup.Found = kDirect;
     EXPECT_EQ(get(update, true, u"", 1000 + TAutoProxyMemo::kKeptMs), kDirect);
     EXPECT_EQ(get(update, true, u"", 2000 + TAutoProxyMemo::kKeptMs), kDirect);
-    EXPECT_EQ(lookup.Runs.size(), 5u);
+    EXPECT_EQ(lookup.Runs.size(), 6u);
+    // A route that grew old and is not found again is not given any more.
+    lookup.Found = std::nullopt;
+    EXPECT_EQ(get(probe, true, u"", 6000 + TAutoProxyMemo::kKeptMs), std::nullopt);
+    EXPECT_EQ(lookup.Runs.size(), 7u);
 }

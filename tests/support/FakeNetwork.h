@@ -29,6 +29,7 @@ public:
     // The probe that first answers (1 is the first); 0: none ever does.
     int ProbeSucceedsAt = 1;
     std::function<void()> DuringProbe;  // runs inside each probe (a slow one moves a clock on)
+    std::function<void()> DuringConnect;  // runs inside each Connect, as DuringProbe does
 
     std::vector<EnableCall> EnableCalls;
     int Discoveries = 0;
@@ -44,6 +45,7 @@ public:
     bool EnableNetwork(const std::u16string& GUID, bool Enable) override
     {
         EnableCalls.push_back({GUID, Enable});
+        if (Enable && DuringConnect) DuringConnect();
         if (Enable && ++Connects <= ConnectFailsFirst) return false;
         return EnableResult;
     }

@@ -358,3 +358,34 @@ TEST(WinHttpTlsTest, SelfSignedCertificateIsRefused)
     EXPECT_FALSE(network.ProbePublicIP());
 }
 }  // namespace
+
+// The automatic proxy configuration never runs a script inside the (elevated) program and never
+// offers the user's logon, whatever the settings ask for; detection and the script address
+// are passed as the settings say.
+TEST(WinHttpAutoProxyOptions, ScriptOnlyInTheProxyServiceAndNoLogon)
+{
+    const struct {
+        bool Detect;
+        std::u16string Script;
+        DWORD Asked;
+    } cases[] = {
+        {true, u"", WINHTTP_AUTOPROXY_AUTO_DETECT},
+        {false, u"http://wpad/proxy.pac", WINHTTP_AUTOPROXY_CONFIG_URL},
+        {true, u"http://wpad/proxy.pac", WINHTTP_AUTOPROXY_AUTO_DETECT | WINHTTP_AUTOPROXY_CONFIG_URL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Asked);
+        const WINHTTP_AUTOPROXY_OPTIONS options = AutoProxyOptions(c.Detect, c.Script);
+        EXPECT_EQ(options.dwFlags, c.Asked | WINHTTP_AUTOPROXY_RUN_OUTPROCESS_ONLY);
+        EXPECT_EQ(options.dwFlags & WINHTTP_AUTOPROXY_RUN_INPROCESS, 0u);
+        EXPECT_FALSE(options.fAutoLogonIfChallenged);
+        EXPECT_EQ(options.dwAutoDetectFlags,
+                  c.Detect ? WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A : 0u);
+        if (c.Script.empty()) {
+            EXPECT_EQ(options.lpszAutoConfigUrl, nullptr);
+        } else {
+            ASSERT_NE(options.lpszAutoConfigUrl, nullptr);
+            EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(options.lpszAutoConfigUrl)), c.Script);
+        }
+    }
+}
