@@ -174,13 +174,18 @@ TEST_F(UpdateService, OfferDeclinedLeavesTheWindowOpenAndHoldIsSent)
         ClickControl(wnd, kNoticeHoldId);
         ClickControl(wnd, IDNO);
     });
+    const int before = Requests();
     Check();
     EXPECT_TRUE(driver.Seen().Found);
     EXPECT_EQ(driver.Seen().HoldText, u"Hold this version");
     EXPECT_FALSE(Accepted);
     EXPECT_TRUE(Shell.Opened.empty());
     EXPECT_TRUE(IsWindow(Main));
-    Sleep(1500);  // the hold request runs on its own thread; the script reads the log
+    // The hold request runs on a thread of its own: the service logs it after the check's own
+    // request (the script reads both from the log).
+    const DWORD until = GetTickCount() + 30000;
+    while (Requests() < before + 2 && GetTickCount() < until) Sleep(50);
+    EXPECT_EQ(Requests(), before + 2) << "the service did not log the check and the hold request within 30 s";
 }
 
 TEST_F(UpdateService, MalformedEscapeEndsTheCheckQuietly)
@@ -192,6 +197,8 @@ TEST_F(UpdateService, MalformedEscapeEndsTheCheckQuietly)
         Answer(body);
         const int before = Requests();
         EXPECT_FALSE(RunCheck(3000)) << "no callback";
+        const DWORD until = GetTickCount() + 30000;
+        while (Requests() < before + 1 && GetTickCount() < until) Sleep(50);
         EXPECT_EQ(Requests(), before + 1) << "one answer, no retry: the check ended";
         EXPECT_TRUE(Shell.Opened.empty());
         EXPECT_TRUE(IsWindow(Main)) << "the program goes on";

@@ -73,6 +73,8 @@ perl -MIO::Socket::INET -e '
                                      Listen => 5, ReuseAddr => 1) or die "listen: $!";
   open(my $log, ">>", $out) or die;
   $log->autoflush(1);
+  open(my $ready, ">", "$out.ready") or die;
+  close $ready;
   while (my $client = $server->accept) {
     my $request = "";
     while (my $line = <$client>) { $request .= $line; last if $line eq "\r\n"; }
@@ -81,7 +83,8 @@ perl -MIO::Socket::INET -e '
     close $client;
   }' "$raw_port" "$work/raw.txt" &
 raw_pid=$!
-sleep 0.5
+for _ in $(seq 100); do [ -e "$work/raw.txt.ready" ] && break; sleep 0.1; done
+[ -e "$work/raw.txt.ready" ] || fail "the raw listener did not listen within 10 s"
 TAVRINO_TEST_ENDPOINT="http://127.0.0.1:$raw_port/api.init.php" \
   "$SOURCE_DIR/cmake/wine-run.sh" "$WINE_TESTS_EXE" --gtest_filter='UpdateService.TwoRunsWithoutAnOffer' \
   >"$work/raw-tests.log" 2>&1 || { cat "$work/raw-tests.log"; fail "the check against the raw listener failed"; }
