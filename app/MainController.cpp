@@ -37,9 +37,10 @@ const std::u16string kRememberedAdapter = u"networkguid";
 const char16_t kNoAnswerText[] =
     u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
     u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.";
-// The same when the adapter's connection could be neither taken down nor brought up.
+// The same when the adapter's connection could be neither taken down nor brought up (no
+// adapter found to restart, or no connections manager): nothing was restarted.
 const char16_t kNoAdapterAnswerText[] =
-    u"다시 시작할 네트워크 어댑터를 찾지 못했고 인터넷이 응답하지 않았습니다. "
+    u"네트워크 어댑터를 다시 시작하지 못했고 인터넷이 응답하지 않았습니다. "
     u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.";
 
 enum class TTweakKey { Interface, MessageQueue, SystemProfile };

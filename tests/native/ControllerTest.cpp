@@ -603,7 +603,7 @@ TEST_F(ControllerTest, LateNoAnswerBoxWaitsForTheWindowAndTellsWhetherAnAdapterR
         u"The internet did not answer after the network adapter was restarted. Check the "
         u"adapter in the Windows network settings.";
     const std::u16string noAdapter =
-        u"No network adapter was found to restart, and the internet did not answer. Check the "
+        u"The network adapter could not be restarted, and the internet did not answer. Check the "
         u"adapter in the Windows network settings.";
     struct Case {
         const char* Name;

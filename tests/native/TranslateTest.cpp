@@ -89,7 +89,7 @@ TEST(CatalogueLines, StoredCatalogueIsSeventeenBlocksOfSevenInLanguageOrder)
                              u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.");
     EXPECT_EQ(lines[17 * 8 + 6], u"fr=Internet n'a pas répondu après le redémarrage de la carte réseau. "
                                  u"Vérifiez la carte dans les paramètres réseau de Windows.");
-    EXPECT_EQ(lines.back(), u"fr=Aucune carte réseau à redémarrer n'a été trouvée et Internet n'a pas "
+    EXPECT_EQ(lines.back(), u"fr=La carte réseau n'a pas pu être redémarrée et Internet n'a pas "
                             u"répondu. Vérifiez la carte dans les paramètres réseau de Windows.");
 }
 
@@ -185,9 +185,9 @@ TEST_F(TranslateTest, StoredCatalogue)
                 u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
          u"ネットワーク アダプターを再起動した後も、インターネットから応答がありませんでした。"
          u"Windows のネットワーク設定でアダプターを確認してください。"},
-        {u"ru", u"다시 시작할 네트워크 어댑터를 찾지 못했고 인터넷이 응답하지 않았습니다. "
+        {u"ru", u"네트워크 어댑터를 다시 시작하지 못했고 인터넷이 응답하지 않았습니다. "
                 u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
-         u"Сетевой адаптер для перезапуска не найден, и интернет не ответил. "
+         u"Не удалось перезапустить сетевой адаптер, и интернет не ответил. "
          u"Проверьте адаптер в параметрах сети Windows."},  // the last block
         {u"de", u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
                 u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
