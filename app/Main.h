@@ -82,8 +82,11 @@ private:
     // The error box: the text, titled with the window's caption, modal, topmost.
     void ShowError(const std::u16string& Message);
     // The end of a refresh, on the UI thread: the status, then the box when the internet
-    // did not answer.
-    void Settle(TStatus Status, bool Answered);
+    // did not answer (saying whether an adapter was restarted) at once when the window is in
+    // the foreground, else once it is activated.
+    void Settle(TStatus Status, bool Answered, bool Restarted);
+    // The box that waited for the window to be activated, if any.
+    void ShowPendingError();
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();
@@ -95,6 +98,7 @@ private:
     TPlatform& FPlatform;
     TStatus FStatus = stIdle;
     std::shared_ptr<TTakenDown> FTakenDown;
+    std::u16string FPendingError;
     // Held until the window is destroyed: the refresh worker and the update callback keep weak
     // references to it and reach the window only while it lasts.
     std::shared_ptr<TFrmTavrino*> FLink = std::make_shared<TFrmTavrino*>(this);

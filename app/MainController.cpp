@@ -37,6 +37,11 @@ const std::u16string kRememberedAdapter = u"networkguid";
 const char16_t kNoAnswerText[] =
     u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
     u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.";
+// The same when the adapter's connection could be neither taken down nor brought up (no
+// adapter found to restart, or no connections manager): nothing was restarted.
+const char16_t kNoAdapterAnswerText[] =
+    u"네트워크 어댑터를 다시 시작하지 못했고 인터넷이 응답하지 않았습니다. "
+    u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.";
 
 enum class TTweakKey { Interface, MessageQueue, SystemProfile };
 
@@ -244,8 +249,10 @@ void TFrmTavrino::Refresh(TStatus Status)
     const bool up = network.EnableNetwork(takenDown->GUID, true);
     takenDown->Down = down && !up;
     FTakenDown = takenDown;
+    // Neither call found the connection: no adapter was restarted.
+    const bool restarted = down || up;
 
-    threads.StartWorker([&network, &threads, window, Status, takenDown, deadline] {
+    threads.StartWorker([&network, &threads, window, Status, takenDown, deadline, restarted] {
         bool answered = false;
         try {
             answered = WaitForInternet(network, threads, takenDown, deadline);
@@ -254,8 +261,8 @@ void TFrmTavrino::Refresh(TStatus Status)
         }
         // A window left busy could not be used again: a hand-off that failed is tried again
         // until it runs or the window is gone.
-        const std::function<void()> settle = [&window, Status, answered] {
-            if (const auto link = window.lock()) (*link)->Settle(Status, answered);
+        const std::function<void()> settle = [&window, Status, answered, restarted] {
+            if (const auto link = window.lock()) (*link)->Settle(Status, answered, restarted);
         };
         while (!threads.Synchronize(settle) && !window.expired()) threads.Sleep(kHandOffRetryInterval);
     });
@@ -280,11 +287,30 @@ void TFrmTavrino::ReconnectOnClose()
     done->Wait(kCloseConnectLimit);
 }
 
-void TFrmTavrino::Settle(TStatus Status, bool Answered)
+void TFrmTavrino::Settle(TStatus Status, bool Answered, bool Restarted)
 {
     // The values did change: the status is the one asked for, answered or not.
     SetStatus(Status);
-    if (!Answered) ShowError(TranslateText(kNoAnswerText));
+    if (Answered) return;
+    const std::u16string text = TranslateText(Restarted ? kNoAnswerText : kNoAdapterAnswerText);
+    // Up to ten minutes after Run: when the user has gone on to something else (a game), the
+    // box does not come up over it; the taskbar button flashes and the box waits until the
+    // window is activated.
+    void* const window = FormPeer() ? FormPeer()->Handle() : nullptr;
+    if (FPlatform.Shell.IsForeground(window)) {
+        ShowError(text);
+        return;
+    }
+    FPendingError = text;
+    FPlatform.Shell.FlashTaskbarButton(window);
+}
+
+void TFrmTavrino::ShowPendingError()
+{
+    if (FPendingError.empty()) return;
+    const std::u16string text = std::move(FPendingError);
+    FPendingError.clear();
+    ShowError(text);
 }
 
 void TFrmTavrino::ShowError(const std::u16string& Message)

@@ -19,6 +19,7 @@ const char16_t* const kTagLines[] = {
 };
 constexpr std::uint32_t kWmDestroy = 0x0002;
 constexpr std::uint32_t kWmEndSession = 0x0016;
+constexpr std::uint32_t kWmActivate = 0x0006;  // WA_INACTIVE (0) in the low word of wParam
 constexpr int kUpdateLayoutOffset = 10;
 }  // namespace
 
@@ -33,6 +34,10 @@ void TFrmTavrino::FormCreate(TComponent*)
             FLink.reset();
         } else if (message.Msg == kWmEndSession && message.WParam != 0) {
             ReconnectOnClose();  // the session ends without destroying the window
+        } else if (message.Msg == kWmActivate && (message.WParam & 0xFFFF) != 0) {
+            WndProc(message);  // activated (and focused) first, then the box that waited
+            ShowPendingError();
+            return;
         }
         WndProc(message);
     };

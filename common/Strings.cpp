@@ -108,3 +108,8 @@ bool IsWebAddress(std::u16string_view Address)
         if (c <= u' ' || c == u'"' || c == 0x7F || c == u'\\') return false;
     return true;
 }
+
+bool IsSecureWebAddress(std::u16string_view Address)
+{
+    return SameTextAscii(Address.substr(0, 8), u"https://") && IsWebAddress(Address);
+}

@@ -19,6 +19,11 @@ std::u16string ExtractBetween(std::u16string_view Source, std::u16string_view St
 std::u16string UnescapeJSON(std::u16string_view Text);
 
 // True for an absolute http or https URL with a host and no white space, control characters
-// or double quotes: the only kind of address from the service that the program hands to the
-// shell (whose "open" verb would also run files, shares and other schemes).
+// or double quotes: the only kind of address that the program hands to the shell (whose
+// "open" verb would also run files, shares and other schemes).
 bool IsWebAddress(std::u16string_view Address);
+
+// IsWebAddress and https: the only addresses that the update service may offer (a download,
+// a notice's link). A plain http address can be changed on the way by anyone on the network,
+// and the user would run whatever the browser then downloads.
+bool IsSecureWebAddress(std::u16string_view Address);

@@ -117,9 +117,9 @@ void TUpdate::Check(const std::u16string& URL, const TUpdateProc& AProc)
 void TUpdate::Finish(const std::u16string& Data, const TUpdateProc& AProc)
 {
     const std::u16string item = UnescapeJSON(ExtractBetween(Data, u"\"update\":\"", u"\""));
-    // Only a web address is handed to the shell: anything else counts as no offer. An offer
+    // Only an https address is handed to the shell: anything else counts as no offer. An offer
     // that the desktop's shell could not open counts as not accepted: the window stays.
-    if (IsWebAddress(item) && FNotice.UpdateDialog(*this, Data) && FShell.ShellOpen(item)) {
+    if (IsSecureWebAddress(item) && FNotice.UpdateDialog(*this, Data) && FShell.ShellOpen(item)) {
         AProc(true, Data);
         return;
     }

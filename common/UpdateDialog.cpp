@@ -128,8 +128,9 @@ int MessageWrapWidth(int WorkAreaWidth, int Dpi)
 
 void TFormHelper::OpenURL(IShell& Shell, const std::u16string& Hint)
 {
-    // The address comes from the service's answer: never a file, a share or another scheme.
-    if (IsWebAddress(Hint)) Shell.ShellOpen(Hint);
+    // The address comes from the service's answer: https only, never plain http (changeable
+    // on the way), a file, a share or another scheme.
+    if (IsSecureWebAddress(Hint)) Shell.ShellOpen(Hint);
 }
 
 void StartHoldRequest(const TUpdate& Unit)

@@ -15,15 +15,24 @@
 # (Tavrino.exe, SHA256SUMS, release.json); its files are checked against SHA256SUMS and
 # release.json and copied to DIR/www/download at start.
 #
-# A test selects the answer of the update check itself by writing DIR/www/answer.json (served
-# as it is until removed); every request is logged with the update headers in
-# DIR/logs/access.log.
+# The update answer and the offered address never come from the request: the service answers
+# only requests for its own host, TAVRINO_HOST (default: api.tavrino.example, the shipped
+# program's, with TLS; 127.0.0.1 without), and refuses any other Host with 421. The update
+# check's answers are never stored by a cache (Cache-Control: no-store) and vary by
+# User-Version.
+#
+# A test selects the answer of the update check itself by starting the service with
+# TAVRINO_TEST_ANSWER=1 and writing DIR/www/answer.json (served as it is until removed);
+# without that setting the file is never served. Every request is logged with the update
+# headers in DIR/logs/access.log.
 #
 # HTTPS, as a deployment serves the program: TAVRINO_TLS_CERT and TAVRINO_TLS_KEY name a PEM
-# certificate (chain) and its key for the host names the program uses; the port then speaks
-# TLS only, and the download address offered is https on the host the request named.
-# TAVRINO_DOWNLOAD_BASE (scheme and host, no trailing slash) names another download host that
-# serves DIR/www/download at /download/. TAVRINO_LISTEN is the address to listen on (default
+# certificate (chain) and its key for TAVRINO_HOST; the port then speaks TLS only (1.2 and 1.3,
+# forward-secret key exchanges only, HSTS), and the download address offered is
+# https://TAVRINO_HOST[:PORT]/download/Tavrino.exe. TAVRINO_DOWNLOAD_BASE (https, host and
+# optional port, no path) names another download host that serves DIR/www/download at
+# /download/. The program opens only https addresses: without TLS a release is offered only
+# with an https TAVRINO_DOWNLOAD_BASE. TAVRINO_LISTEN is the address to listen on (default
 # 127.0.0.1; a deployment on a server: 0.0.0.0).
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 PORT DIR" >&2; exit 2; }
@@ -39,24 +48,35 @@ if [ -n "$cert$key" ]; then
   [ -r "$cert" ] && [ -r "$key" ] || { echo "TAVRINO_TLS_CERT and TAVRINO_TLS_KEY must both name readable PEM files" >&2; exit 2; }
   cert=$(realpath "$cert")
   key=$(realpath "$key")
-  listen="listen $listen_addr:$port ssl;
-        ssl_certificate $cert;
+  host=${TAVRINO_HOST:-api.tavrino.example}
+  # TLS 1.3's suites all have forward secrecy; for 1.2 only the ECDHE ones with AEAD ciphers.
+  tls="ssl_certificate $cert;
         ssl_certificate_key $key;
-        ssl_protocols TLSv1.2 TLSv1.3;"
-  download="https://\$host$([ "$port" = 443 ] || echo ":$port")/download/Tavrino.exe"
+        ssl_protocols TLSv1.2 TLSv1.3;
+        ssl_ciphers ECDHE-ECDSA-AES128-GCM-SHA256:ECDHE-RSA-AES128-GCM-SHA256:ECDHE-ECDSA-AES256-GCM-SHA384:ECDHE-RSA-AES256-GCM-SHA384:ECDHE-ECDSA-CHACHA20-POLY1305:ECDHE-RSA-CHACHA20-POLY1305;
+        ssl_prefer_server_ciphers off;
+        ssl_session_tickets off;"
+  ssl=" ssl"
+  hsts="add_header Strict-Transport-Security \"max-age=31536000\" always;"
   scheme=https
 else
-  listen="listen $listen_addr:$port;"
-  download="http://127.0.0.1:$port/download/Tavrino.exe"
+  host=${TAVRINO_HOST:-127.0.0.1}
+  tls=
+  ssl=
+  hsts=
   scheme=http
 fi
+[[ $host =~ ^[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?$ ]] ||
+  { echo "TAVRINO_HOST must be a host name or an IPv4 address: '$host'" >&2; exit 2; }
+download=
+[ "$scheme" = https ] && download="https://$host$([ "$port" = 443 ] || echo ":$port")/download/Tavrino.exe"
 if [ -n "${TAVRINO_DOWNLOAD_BASE:-}" ]; then
-  case $TAVRINO_DOWNLOAD_BASE in
-    http://* | https://*) ;;
-    *) echo "TAVRINO_DOWNLOAD_BASE must be an http or https address" >&2; exit 2 ;;
-  esac
+  [[ $TAVRINO_DOWNLOAD_BASE =~ ^https://[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?(:[0-9]{1,5})?/?$ ]] ||
+    { echo "TAVRINO_DOWNLOAD_BASE must be https://HOST[:PORT]: the program opens no other address" >&2; exit 2; }
   download="${TAVRINO_DOWNLOAD_BASE%/}/download/Tavrino.exe"
 fi
+by_version='return 200 $update_answer;'
+[ "${TAVRINO_TEST_ANSWER:-}" = 1 ] && by_version='try_files /answer.json @by_version;'
 
 # A version number as the program sends it: four decimal numbers without leading zeros.
 num='(0|[1-9][0-9]{0,4})'
@@ -106,6 +126,8 @@ if [ -n "$release" ]; then
     { echo "Tavrino.exe does not match the release's SHA256SUMS" >&2; exit 2; }
   [ "$(sha256sum "$release/Tavrino.exe" | cut -d' ' -f1)" = "$sha" ] ||
     { echo "Tavrino.exe does not match the SHA-256 in release.json" >&2; exit 2; }
+  [ -n "$download" ] ||
+    { echo "a release is offered only at an https address: give TAVRINO_TLS_CERT and TAVRINO_TLS_KEY, or an https TAVRINO_DOWNLOAD_BASE" >&2; exit 2; }
   older=$(older_entries "$version")
 fi
 
@@ -163,22 +185,42 @@ $older
         default '{"result":"latest"}';
     }
 
+    server_tokens off;
+
+    # Requests for any other host (or none) are refused: nothing is answered on their behalf.
     server {
-        $listen
-        server_name localhost;
+        listen $listen_addr:$port default_server$ssl;
+        $tls
+        server_name "";
+        access_log $dir/logs/access.log update;
+        return 421 '{"error":"unknown host"}';
+    }
+
+    server {
+        listen $listen_addr:$port$ssl;
+        $tls
+        server_name $host;
         access_log $dir/logs/access.log update;
         root $dir/www;
+        $hsts
 
         location = /myip {
             return 200 '{"ip":"\$remote_addr"}';
         }
+        # The answer depends on User-Version (and User-Command) alone and is never stored.
         location = /api.init.php {
+            $hsts
+            add_header Cache-Control no-store always;
+            add_header Vary User-Version always;
             if (\$hold) {
                 return 200 '{"result":"held"}';
             }
-            try_files /answer.json @by_version;
+            $by_version
         }
         location @by_version {
+            $hsts
+            add_header Cache-Control no-store always;
+            add_header Vary User-Version always;
             return 200 \$update_answer;
         }
         location /download/ {

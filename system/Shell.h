@@ -18,6 +18,11 @@ public:
     // called MessageBox: <windows.h> defines that name as a macro.)
     virtual int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                            std::uint32_t flags) = 0;
+    // True when window (a top-level window's handle) is the foreground window, the one the
+    // user works in; true as well for no window (null), where there is nothing to wait for.
+    virtual bool IsForeground(void* window) = 0;
+    // Flashes window's taskbar button until the window comes to the foreground.
+    virtual void FlashTaskbarButton(void* window) = 0;
 };
 
 // The desktop's shell (on Windows the Explorer process that shows the desktop), which runs

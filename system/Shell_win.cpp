@@ -87,3 +87,18 @@ int TWinShell::ShowMessageBox(const std::u16string& text, const std::u16string& 
 {
     return MessageBoxW(GetActiveWindow(), WStr(text), WStr(caption), flags);
 }
+
+bool TWinShell::IsForeground(void* window)
+{
+    return !window || GetForegroundWindow() == static_cast<HWND>(window);
+}
+
+void TWinShell::FlashTaskbarButton(void* window)
+{
+    if (!window) return;
+    FLASHWINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = static_cast<HWND>(window);
+    info.dwFlags = FLASHW_TRAY | FLASHW_TIMERNOFG;  // until the window is in the foreground
+    FlashWindowEx(&info);
+}

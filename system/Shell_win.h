@@ -16,4 +16,6 @@ public:
     bool ShellOpen(const std::u16string& target) override;
     int ShowMessageBox(const std::u16string& text, const std::u16string& caption,
                    std::uint32_t flags) override;
+    bool IsForeground(void* window) override;
+    void FlashTaskbarButton(void* window) override;
 };

@@ -97,13 +97,17 @@ e2e_make_certificates() {
   exec 8>&-
 }
 
+# The services answer the build's API host only; settings such as TAVRINO_TEST_ANSWER=1 (the
+# answer file of a case) are passed as arguments.
 e2e_start_services() {
   E2E_SERVICES="$E2E_DIR/services-$$"
+  local host
+  host=$(e2e_base_host "$E2E_API_BASE")
   if [ -n "$E2E_TLS" ]; then
     e2e_in_ns env TAVRINO_TLS_CERT="$E2E_TLS_DIR/server.pem" TAVRINO_TLS_KEY="$E2E_TLS_DIR/server.key" \
-      "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+      TAVRINO_HOST="$host" "$@" "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" >/dev/null
   else
-    e2e_in_ns "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" "$@" >/dev/null
+    e2e_in_ns env TAVRINO_HOST="$host" "$@" "$SOURCE_DIR/services/start.sh" "$E2E_PORT" "$E2E_SERVICES" >/dev/null
   fi
 }
 e2e_stop_services() {

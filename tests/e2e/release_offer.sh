@@ -4,8 +4,10 @@
 # release; the program's notice offers it and Yes opens its download address in the browser,
 # where the exe and its SHA256SUMS are served. With a release of the program's own version
 # the same run offers nothing. The notice itself (its language, what the check tells the
-# service, No and Yes) is update_offer.sh's.
+# service, No and Yes) is update_offer.sh's. The program opens only https downloads, so the
+# loop needs the build's service over HTTPS (the shipped win32 build's).
 source "$SOURCE_DIR/tests/e2e/lib.bash"
+[ -n "$E2E_TLS" ] || { echo "skipped: the build's service ($E2E_API_BASE) is plain http, whose downloads the program does not open"; exit 77; }
 e2e_setup adapter
 work="$E2E_DIR/release-offer-$$"
 mkdir -p "$work"

@@ -6,9 +6,10 @@
 # download, is release_offer.sh's.
 source "$SOURCE_DIR/tests/e2e/lib.bash"
 e2e_setup adapter
-e2e_start_services
+e2e_start_services TAVRINO_TEST_ANSWER=1
 own=$(e2e_own_version)
-printf '{"update":"%s/download/Tavrino.exe"}' "$E2E_API_BASE" >"$E2E_SERVICES/www/answer.json"
+# The program opens only https downloads, whatever the build's own service speaks.
+printf '{"update":"https://%s/download/Tavrino.exe"}' "${E2E_API_BASE#*://}" >"$E2E_SERVICES/www/answer.json"
 chmod 644 "$E2E_SERVICES/www/answer.json"
 while read -r lang answer; do
   case $lang in

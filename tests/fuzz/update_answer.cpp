@@ -19,6 +19,7 @@ void CheckWebAddress(const std::u16string& address)
     FUZZ_CHECK(SameTextAscii(address.substr(0, 7), u"http://") ||
                SameTextAscii(address.substr(0, 8), u"https://"));
     for (char16_t c : address) FUZZ_CHECK(c > u' ' && c != u'"' && c != u'\\' && c != 0x7F);
+    FUZZ_CHECK(!IsSecureWebAddress(address) || SameTextAscii(address.substr(0, 8), u"https://"));
 }
 }  // namespace
 

@@ -592,6 +592,67 @@ TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
     }
 }
 
+// The box comes late (up to ten minutes after Run): over the window when it is the one in
+// front, else not over what the user does now: the taskbar button flashes, and the box shows
+// once, when the window is next activated. Its text says that an adapter was restarted only
+// when one was.
+TEST_F(ControllerTest, LateNoAnswerBoxWaitsForTheWindowAndTellsWhetherAnAdapterRestarted)
+{
+    constexpr std::uint32_t kActivate = 0x0006;
+    const std::u16string restarted =
+        u"The internet did not answer after the network adapter was restarted. Check the "
+        u"adapter in the Windows network settings.";
+    const std::u16string noAdapter =
+        u"The network adapter could not be restarted, and the internet did not answer. Check the "
+        u"adapter in the Windows network settings.";
+    struct Case {
+        const char* Name;
+        bool Run;  // Run, else Stop
+        bool Foreground;
+        bool AdapterFound;
+        const std::u16string& Text;
+    } cases[] = {
+        {"RunInFront", true, true, true, restarted},
+        {"StopInFront", false, true, true, restarted},
+        {"RunBehindAGame", true, false, true, restarted},
+        {"StopBehindAGame", false, false, true, restarted},
+        {"StopNoAdapterInFront", false, true, false, noAdapter},
+        {"StopNoAdapterBehind", false, false, false, noAdapter},
+        {"RunNoAdapterInFront", true, true, false, noAdapter},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Reg = TMemoryRegistry();
+        Shell = TFakeShell();
+        PutSetting(u"status", c.Run ? 0 : 1);
+        Create();
+        Network.ProbeSucceedsAt = 0;
+        Network.EnableResult = c.AdapterFound;
+        Shell.Foreground = c.Foreground;
+
+        Form->BtnStartClick(Form->BtnStart);
+
+        EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
+        if (c.Foreground) {
+            EXPECT_EQ(Shell.Flashes, 0);
+            ASSERT_EQ(Shell.Boxes.size(), 1u);
+        } else {
+            EXPECT_EQ(Shell.Flashes, 1) << "the taskbar button asks for attention";
+            EXPECT_TRUE(Shell.Boxes.empty()) << "no box over the window in front";
+            Form->Perform(kActivate, 0, 0);  // WA_INACTIVE: not yet
+            EXPECT_TRUE(Shell.Boxes.empty());
+            Shell.Foreground = true;
+            Form->Perform(kActivate, 1, 0);  // WA_ACTIVE
+            ASSERT_EQ(Shell.Boxes.size(), 1u) << "the box shows once the window is activated";
+        }
+        EXPECT_EQ(Shell.Boxes[0].Text, c.Text);
+        EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
+        Form->Perform(kActivate, 2, 0);  // WA_CLICKACTIVE, later: nothing more
+        EXPECT_EQ(Shell.Boxes.size(), 1u);
+        Network.EnableResult = true;
+    }
+}
+
 // Slow probes: the whole wait ends after ten minutes, with the probe under way the last one,
 // whatever is left of the three hundred attempts.
 TEST_F(ControllerTest, TheWaitEndsAfterTenMinutesWhateverSingleProbesTake)

@@ -55,9 +55,9 @@ TEST(NoticeOptions, ReadFromTheInfoObject)
         std::u16string Answer;
         TNoticeOptions Expected;
     } cases[] = {
-        {"NoInfo", uR"({"update":"http://x"})", {}},
+        {"NoInfo", uR"({"update":"https://x"})", {}},
         {"AllFour",
-         uR"({"update":"http://x","info":{"style":"note","text":"Notes","flag":"stayontop","url":"https:\/\/n.example\/a"}})",
+         uR"({"update":"https://x","info":{"style":"note","text":"Notes","flag":"stayontop","url":"https:\/\/n.example\/a"}})",
          {uR"("style":"note","text":"Notes","flag":"stayontop","url":"https:\/\/n.example\/a")", u"note",
           u"Notes", u"stayontop", u"https://n.example/a"}},
         {"TextUnescaped", uR"({"info":{"style":"hold","text":"Don\u2019t \"ask\""}})",
@@ -177,13 +177,14 @@ TEST(MessageLayout, IconTextAndCentredButtonsDoNotOverlap)
     EXPECT_EQ(MessageWrapWidth(300, 96), 200);
 }
 
-TEST(FormHelper, OpensOnlyWebAddresses)
+TEST(FormHelper, OpensOnlyHttpsAddresses)
 {
     TFakeShell shell;
     for (const std::u16string hint : {u"https://n.example/notes", u"", u"C:\\Windows\\notepad.exe",
-                                      u"\\\\host\\share", u"file:///etc/passwd", u"http://n.example/2"})
+                                      u"\\\\host\\share", u"file:///etc/passwd", u"http://n.example/2",
+                                      u"HTTPS://n.example/3"})
         TFormHelper::OpenURL(shell, hint);
-    EXPECT_EQ(shell.Opened, (std::vector<std::u16string>{u"https://n.example/notes", u"http://n.example/2"}));
+    EXPECT_EQ(shell.Opened, (std::vector<std::u16string>{u"https://n.example/notes", u"HTTPS://n.example/3"}));
 }
 
 TEST(HoldRequest, SendsVersionAndCommandOnAWorkerOfItsOwn)

@@ -85,35 +85,49 @@ TEST(UnescapeJSONErrors, MalformedUnicodeEscapeRaises)
         EXPECT_THROW(UnescapeJSON(input), EAppError) << Utf16ToUtf8(input);
 }
 
-TEST(IsWebAddress, AcceptsOnlyHttpAndHttpsUrls)
+// Web: what the shell may be given at all; Secure: what the update service may offer.
+TEST(IsWebAddress, AcceptsOnlyHttpAndHttpsUrlsAndOffersOnlyHttps)
 {
     const struct {
         std::u16string Address;
         bool Web;
+        bool Secure;
     } cases[] = {
-        {u"http://a", true},
-        {u"https://download.example/tavrino/Tavrino-1.6.exe", true},
-        {u"HTTPS://Example.com/a?b=c#d", true},
-        {u"http://127.0.0.1:18080/x", true},
-        {u"https://é.example/", true},
-        {u"", false},
-        {u"http://", false},
-        {u"https:///path", false},
-        {u"http:/x", false},
-        {u"http:\\\\x", false},
-        {u"http://\\x", false},
-        {u"file:///C:/Windows/System32/calc.exe", false},
-        {u"C:\\Windows\\System32\\calc.exe", false},
-        {u"\\\\server\\share\\setup.exe", false},
-        {u"ftp://x/y", false},
-        {u"javascript:alert(1)", false},
-        {u"mailto:a@b", false},
-        {u" http://x", false},
-        {u"http://x y", false},
-        {u"http://x\"\" --flag", false},
-        {u"http://x\r\ny", false},
-        {u"http://x\ty", false},
+        {u"http://a", true, false},
+        {u"https://a", true, true},
+        {u"https://download.example/tavrino/Tavrino-1.6.exe", true, true},
+        {u"HTTPS://Example.com/a?b=c#d", true, true},
+        {u"http://127.0.0.1:18080/x", true, false},
+        {u"HTTP://Example.com/a", true, false},
+        {u"https://é.example/", true, true},
+        {u"", false, false},
+        {u"http://", false, false},
+        {u"https://", false, false},
+        {u"https:///path", false, false},
+        {u"https:/x", false, false},
+        {u"http:/x", false, false},
+        {u"http:\\\\x", false, false},
+        {u"http://\\x", false, false},
+        {u"https://\\x", false, false},
+        {u"httpss://x", false, false},
+        {u"file:///C:/Windows/System32/calc.exe", false, false},
+        {u"C:\\Windows\\System32\\calc.exe", false, false},
+        {u"\\\\server\\share\\setup.exe", false, false},
+        {u"ftp://x/y", false, false},
+        {u"javascript:alert(1)", false, false},
+        {u"mailto:a@b", false, false},
+        {u" http://x", false, false},
+        {u" https://x", false, false},
+        {u"http://x y", false, false},
+        {u"https://x y", false, false},
+        {u"http://x\"\" --flag", false, false},
+        {u"https://x\" --flag", false, false},
+        {u"http://x\r\ny", false, false},
+        {u"https://x\ty", false, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsWebAddress(c.Address), c.Web) << Utf16ToUtf8(c.Address);
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsWebAddress(c.Address), c.Web) << Utf16ToUtf8(c.Address);
+        EXPECT_EQ(IsSecureWebAddress(c.Address), c.Secure) << Utf16ToUtf8(c.Address);
+    }
 }
 }  // namespace

@@ -68,8 +68,8 @@ TEST(CatalogueLines, StoredCatalogueIsSeventeenBlocksOfSevenInLanguageOrder)
 
     const auto lines = SplitCatalogueLines(bytes);
     const std::u16string order[] = {u"ko", u"en", u"ja", u"zh", u"ru", u"it", u"fr"};
-    ASSERT_EQ(lines.size(), 18u * 8u - 1u);
-    for (std::size_t block = 0; block < 18; ++block) {
+    ASSERT_EQ(lines.size(), 19u * 8u - 1u);
+    for (std::size_t block = 0; block < 19; ++block) {
         for (std::size_t row = 0; row < 7; ++row) {
             const auto& line = lines[block * 8 + row];
             EXPECT_EQ(line.substr(0, 3), order[row] + u"=") << "block " << block << " row " << row;
@@ -78,7 +78,7 @@ TEST(CatalogueLines, StoredCatalogueIsSeventeenBlocksOfSevenInLanguageOrder)
             EXPECT_NE(line[3], u' ') << "block " << block << " row " << row;
             EXPECT_NE(line.back(), u' ') << "block " << block << " row " << row;
         }
-        if (block < 17) {
+        if (block < 18) {
             EXPECT_TRUE(lines[block * 8 + 7].empty()) << "after block " << block;
         }
     }
@@ -87,8 +87,10 @@ TEST(CatalogueLines, StoredCatalogueIsSeventeenBlocksOfSevenInLanguageOrder)
     EXPECT_EQ(lines[16 * 8 + 6], u"fr=Redémarrage de la connexion réseau en cours");
     EXPECT_EQ(lines[17 * 8], u"ko=네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
                              u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.");
-    EXPECT_EQ(lines.back(), u"fr=Internet n'a pas répondu après le redémarrage de la carte réseau. "
-                            u"Vérifiez la carte dans les paramètres réseau de Windows.");
+    EXPECT_EQ(lines[17 * 8 + 6], u"fr=Internet n'a pas répondu après le redémarrage de la carte réseau. "
+                                 u"Vérifiez la carte dans les paramètres réseau de Windows.");
+    EXPECT_EQ(lines.back(), u"fr=La carte réseau n'a pas pu être redémarrée et Internet n'a pas "
+                            u"répondu. Vérifiez la carte dans les paramètres réseau de Windows.");
 }
 
 TEST(UILanguage, LocaleCallsAndFallbacks)
@@ -135,7 +137,7 @@ TEST_F(TranslateTest, StartupLoadsTheCatalogueAndCutsTheLanguageToTwoLetters)
     locale.Name = u"fil";
     TranslateStartup(resources, locale);
     EXPECT_EQ(resources.Asked, (std::vector<std::u16string>{u"translate"}));
-    EXPECT_EQ(Translations().size(), 143u);
+    EXPECT_EQ(Translations().size(), 151u);
     EXPECT_EQ(CurrentLanguage(), u"fi");
 
     TranslateShutdown();
@@ -182,7 +184,11 @@ TEST_F(TranslateTest, StoredCatalogue)
         {u"ja", u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
                 u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
          u"ネットワーク アダプターを再起動した後も、インターネットから応答がありませんでした。"
-         u"Windows のネットワーク設定でアダプターを確認してください。"},  // the last block
+         u"Windows のネットワーク設定でアダプターを確認してください。"},
+        {u"ru", u"네트워크 어댑터를 다시 시작하지 못했고 인터넷이 응답하지 않았습니다. "
+                u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
+         u"Не удалось перезапустить сетевой адаптер, и интернет не ответил. "
+         u"Проверьте адаптер в параметрах сети Windows."},  // the last block
         {u"de", u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 않았습니다. "
                 u"Windows 네트워크 설정에서 어댑터를 확인해 주세요.",
          u"The internet did not answer after the network adapter was restarted. "

@@ -254,9 +254,13 @@ INSTANTIATE_TEST_SUITE_P(
                     u"https://dl.example/T.exe", true},
         TActionCase{"OfferDeclined", uR"({"update":"https://dl.example/T.exe"})", false, true, u"",
                     false},
-        TActionCase{"EscapedAddressUnescaped", uR"({"UPDATE":"http:\/\/dl.example\/a?b=c"})",
-                    true, true, u"http://dl.example/a?b=c", true},
-        TActionCase{"QuotesInAddressAreNoOffer", uR"({"update":"http://x/\" --flag \""})", true,
+        TActionCase{"EscapedAddressUnescaped", uR"({"UPDATE":"https:\/\/dl.example\/a?b=c"})",
+                    true, true, u"https://dl.example/a?b=c", true},
+        TActionCase{"PlainHttpIsNoOffer", uR"({"update":"http://dl.example/T.exe"})", true, false,
+                    u"", false},
+        TActionCase{"EscapedPlainHttpIsNoOffer", uR"({"update":"http:\/\/dl.example\/T.exe"})",
+                    true, false, u"", false},
+        TActionCase{"QuotesInAddressAreNoOffer", uR"({"update":"https://x/\" --flag \""})", true,
                     false, u"", false},
         TActionCase{"ExecutablePathIsNoOffer", uR"({"update":"C:\\Windows\\System32\\calc.exe"})",
                     true, false, u"", false},
@@ -287,7 +291,7 @@ TEST_F(UpdateCheckTest, OfferTheShellCannotOpenCountsAsNotAccepted)
 
 TEST_F(UpdateCheckTest, MalformedEscapeEndsTheCheckWithoutAnAnswer)
 {
-    for (const std::u16string body : {uR"({"update":"http://x/\u00G9"})", uR"({"update":"http://x\u"})"}) {
+    for (const std::u16string body : {uR"({"update":"https://x/\u00G9"})", uR"({"update":"https://x\u"})"}) {
         Http.Answers = {body};
         EXPECT_NO_THROW(Check());
     }

@@ -1,6 +1,7 @@
 // A test double of the shell: records every address it was asked to open and every message box,
 // reports each address as opened unless Opens is false (no desktop shell), and answers each
-// message box with Answer (after OnBox, which sees the program as the box finds it).
+// message box with Answer (after OnBox, which sees the program as the box finds it). Every
+// window is in the foreground unless Foreground is false; taskbar flashes are counted.
 #pragma once
 
 #include <functional>
@@ -20,6 +21,8 @@ public:
     std::vector<Box> Boxes;
     int Answer = 1;  // IDOK
     bool Opens = true;
+    bool Foreground = true;
+    int Flashes = 0;
     std::function<void()> OnBox;
 
     bool ShellOpen(const std::u16string& target) override
@@ -34,4 +37,6 @@ public:
         if (OnBox) OnBox();
         return Answer;
     }
+    bool IsForeground(void*) override { return Foreground; }
+    void FlashTaskbarButton(void*) override { ++Flashes; }
 };

@@ -135,7 +135,7 @@ TEST_F(FaultUpdateServer, InvalidUtf8InTheAnswerStillOffersTheAddress)
     const std::u16string& shown = Notice.Shown[0];
     // Each ill-formed byte became U+FFFD; the address around them came through whole.
     EXPECT_NE(shown.find(u"caf\xFFFD \xFFFD"), std::u16string::npos) << Utf16ToUtf8(shown);
-    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"http://127.0.0.1:9/Tavrino.exe"});
+    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"https://127.0.0.1:9/Tavrino.exe"});
     EXPECT_TRUE(Accepted);
     EXPECT_EQ(Body, shown);
     EXPECT_EQ(Requests(u"badutf8"), 1);

@@ -23,6 +23,7 @@
 #include "common/WinText_win.h"
 #include "styling/MarveticButtonStyles.h"
 #include "support/PlatformDoubles.h"
+#include "system/Shell_win.h"
 #include "toolkit/Resources.h"
 #include "toolkit/Win32Paint_win.h"
 #include "toolkit/Win32Toolkit_win.h"
@@ -261,6 +262,44 @@ TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
     SetActiveWindow(Wnd);
     Pump();
     EXPECT_EQ(ScreenPixel(Wnd, 10, 0), accent);
+    DestroyWindow(other);
+}
+
+// The no-answer box that comes while another window is in front waits: the shell tells that
+// the window is not the foreground one (and flashing its button does not bring it forward),
+// and Windows' own activation of the window (WM_ACTIVATE, sent within SetActiveWindow) shows
+// the box that waited, once.
+TEST_F(MainWindowTest, NoAnswerBoxBehindAnotherWindowShowsWhenTheWindowIsActivated)
+{
+    HWND other = CreateWindowExW(0, L"STATIC", L"game", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    SetActiveWindow(other);
+    Pump();
+    TWinShell shell;
+    ASSERT_EQ(GetForegroundWindow(), other) << "Wine did not bring the other window to the front";
+    EXPECT_FALSE(shell.IsForeground(Wnd));
+    EXPECT_TRUE(shell.IsForeground(other));
+    EXPECT_TRUE(shell.IsForeground(nullptr));
+    shell.FlashTaskbarButton(Wnd);
+    Pump();
+    EXPECT_EQ(GetForegroundWindow(), other) << "flashing brought the window forward";
+
+    Doubles.Network.ProbeSucceedsAt = 0;
+    Shell.Foreground = shell.IsForeground(Wnd);
+    Form->BtnStartClick(Form->BtnStart);
+    EXPECT_EQ(Form->Status(), stRunning);
+    EXPECT_EQ(Shell.Flashes, 1);
+    EXPECT_TRUE(Shell.Boxes.empty()) << "a box came up over the window in front";
+
+    SetActiveWindow(Wnd);
+    ASSERT_EQ(Shell.Boxes.size(), 1u) << "no box when the window was activated";
+    EXPECT_EQ(Shell.Boxes[0].Text, TranslateText(u"네트워크 어댑터를 다시 시작한 뒤에도 인터넷이 응답하지 "
+                                                 u"않았습니다. Windows 네트워크 설정에서 어댑터를 확인해 주세요."));
+    SetActiveWindow(other);
+    SetActiveWindow(Wnd);
+    EXPECT_EQ(Shell.Boxes.size(), 1u) << "the box showed again";
     DestroyWindow(other);
 }
 

@@ -305,7 +305,7 @@ TEST_F(NoticeWin, TickedHoldSendsTheHoldRequestWhateverTheAnswer)
     EXPECT_EQ(Http.WaitFor(3, 500).size(), 2u);
 }
 
-TEST_F(NoticeWin, LinkOpensWebAddressesAndLeavesTheNoticeOpen)
+TEST_F(NoticeWin, LinkOpensHttpsAddressesAndLeavesTheNoticeOpen)
 {
     auto unit = Unit(u"en");
     TWinUpdateNotice notice(Shell);
@@ -314,6 +314,7 @@ TEST_F(NoticeWin, LinkOpensWebAddressesAndLeavesTheNoticeOpen)
         std::vector<std::u16string> Opened;
     } cases[] = {
         {u"https:\\/\\/n.example\\/1.6", {u"https://n.example/1.6"}},
+        {u"http:\\/\\/n.example\\/1.6", {}},
         {u"", {}},
         {u"C:\\\\Windows\\\\notepad.exe", {}},
         {u"\\\\\\\\host\\\\share\\\\x.exe", {}},
@@ -353,7 +354,7 @@ TEST_F(NoticeWin, MalformedEscapeRaisesBeforeAnythingIsShown)
 {
     auto unit = Unit(u"en");
     TWinUpdateNotice notice(Shell);
-    EXPECT_THROW(notice.UpdateDialog(*unit, Offer(uR"("style":"note","url":"http://x/\u00Z9")")), EAppError);
+    EXPECT_THROW(notice.UpdateDialog(*unit, Offer(uR"("style":"note","url":"https://x/\u00Z9")")), EAppError);
     EXPECT_TRUE(IsWindowEnabled(Main));
 }
 }  // namespace

@@ -36,7 +36,7 @@ TEST(TranslateWin, UILanguageIsTheLocalesIsoName)
 TEST(TranslateWin, StartupLoadsTheEmbeddedCatalogue)
 {
     TranslateStartupWin();
-    EXPECT_EQ(Translations().size(), 143u);
+    EXPECT_EQ(Translations().size(), 151u);
     EXPECT_EQ(CurrentLanguage().size(), 2u);
     EXPECT_EQ(TranslateText(u"중지하기", u"it"), u"Ferma");
     EXPECT_EQ(TranslateText(u"후원하기", u"it"), u"Dona");

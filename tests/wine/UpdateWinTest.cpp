@@ -157,12 +157,12 @@ TEST_F(UpdateService, TwoRunsWithoutAnOffer)
 TEST_F(UpdateService, OfferAcceptedOpensTheAddressAndClosesTheWindow)
 {
     if (AnswerDir.empty()) GTEST_SKIP() << "needs the reference deployment";
-    Answer(R"({"update":"http:\/\/127.0.0.1\/download\/Tavrino.exe","info":{"style":"","text":"","flag":"","url":""}})");
+    Answer(R"({"update":"https:\/\/127.0.0.1\/download\/Tavrino.exe","info":{"style":"","text":"","flag":"","url":""}})");
     TNoticeDriver driver([](HWND wnd) { ClickControl(wnd, IDYES); });
     Check();
     EXPECT_TRUE(driver.Seen().Found);
     EXPECT_TRUE(Accepted);
-    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"http://127.0.0.1/download/Tavrino.exe"});
+    EXPECT_EQ(Shell.Opened, std::vector<std::u16string>{u"https://127.0.0.1/download/Tavrino.exe"});
     EXPECT_FALSE(IsWindow(Main)) << "the main window closed";
 }
 
@@ -191,8 +191,8 @@ TEST_F(UpdateService, OfferDeclinedLeavesTheWindowOpenAndHoldIsSent)
 TEST_F(UpdateService, MalformedEscapeEndsTheCheckQuietly)
 {
     if (AnswerDir.empty()) GTEST_SKIP() << "needs the reference deployment";
-    for (const char* body : {R"({"update":"http://127.0.0.1/\u00ZZ"})",
-                             R"({"update":"http://127.0.0.1/","info":{"style":"note","url":"\u"}})"}) {
+    for (const char* body : {R"({"update":"https://127.0.0.1/\u00ZZ"})",
+                             R"({"update":"https://127.0.0.1/","info":{"style":"note","url":"\u"}})"}) {
         SCOPED_TRACE(body);
         Answer(body);
         const int before = Requests();
@@ -205,10 +205,11 @@ TEST_F(UpdateService, MalformedEscapeEndsTheCheckQuietly)
     }
 }
 
-TEST_F(UpdateService, NonWebAddressOffersNothing)
+TEST_F(UpdateService, AddressOtherThanHttpsOffersNothing)
 {
     if (AnswerDir.empty()) GTEST_SKIP() << "needs the reference deployment";
-    for (const char* body : {R"({"update":"C:\\Windows\\System32\\calc.exe"})",
+    for (const char* body : {R"({"update":"http://127.0.0.1/download/Tavrino.exe"})",
+                             R"({"update":"C:\\Windows\\System32\\calc.exe"})",
                              R"({"update":"\\\\127.0.0.1\\share\\setup.exe"})",
                              R"({"update":"file:///C:/setup.exe"})"}) {
         SCOPED_TRACE(body);

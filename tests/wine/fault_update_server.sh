@@ -71,7 +71,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif path == "overcap" and n <= 2:
             return self.answer(b" " * (CAP + 1), length=(n == 1))
         elif path == "badutf8":
-            return self.answer(b'{"update":"http://127.0.0.1:9/Tavrino.exe","info":'
+            return self.answer(b'{"update":"https://127.0.0.1:9/Tavrino.exe","info":'
                                b'{"style":"note","text":"caf\xe9 \xff","url":""}}',
                                ctype="application/json; charset=utf-8")
         self.answer(LATEST)

@@ -33,7 +33,7 @@ ns=$NETNS
 in_ns() { ip netns exec "$ns" env WINEPREFIX="$work/prefix" WINEDEBUG=-all "$@"; }
 
 port=18080
-in_ns "$SOURCE_DIR/services/start.sh" "$port" "$work/services" >/dev/null || fail "services"
+in_ns env TAVRINO_HOST="$name" "$SOURCE_DIR/services/start.sh" "$port" "$work/services" >/dev/null || fail "services"
 access="$work/services/logs/access.log"
 pac="$work/proxy.pac"
 # Started without the function, so that $! is the proxy itself (ip and env exec it) and the
