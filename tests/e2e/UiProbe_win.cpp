@@ -14,8 +14,15 @@
 // whose object has a role other than a plain client area, one line "name|role|states",
 // states as words joined by commas. Exit code 1 when no main window was found, 2 when
 // COM could not be started.
+//
+// UiProbe --desktop: waits (up to 60 s) until the desktop's shell is there for the program's
+// web addresses (the desktop process has registered its window with the shell's window list,
+// as it does a moment after it starts), prints "ready" and then stays, so that the desktop
+// process stays too, until it is ended. Exit code 1 when the shell did not come.
 #include <windows.h>
+#include <exdisp.h>
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <string>
@@ -161,6 +168,42 @@ int PrintWhatAScreenReaderHears(const wchar_t* title)
     CoUninitialize();
     return 0;
 }
+bool DesktopShellRegistered()
+{
+    GetDesktopWindow();  // Wine starts its desktop process for the first program that asks
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return false;
+    bool found = false;
+    IShellWindows* windows = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
+        VARIANT location;
+        VariantInit(&location);
+        V_VT(&location) = VT_I4;
+        V_I4(&location) = CSIDL_DESKTOP;
+        VARIANT root;
+        VariantInit(&root);
+        long window = 0;
+        IDispatch* dispatch = nullptr;
+        found = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &dispatch) == S_OK &&
+                dispatch;
+        if (dispatch) dispatch->Release();
+        windows->Release();
+    }
+    CoUninitialize();
+    return found;
+}
+
+int HoldTheDesktop()
+{
+    for (int i = 0; i < 300; ++i) {
+        if (DesktopShellRegistered()) {
+            std::printf("ready\n");
+            std::fflush(stdout);
+            for (;;) Sleep(INFINITE);
+        }
+        Sleep(200);
+    }
+    return 1;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -168,6 +211,8 @@ int wmain(int argc, wchar_t** argv)
     int rc;
     if (argc > 1 && wcscmp(argv[1], L"--accessible") == 0) {
         rc = PrintWhatAScreenReaderHears(argc > 2 ? argv[2] : nullptr);
+    } else if (argc > 1 && wcscmp(argv[1], L"--desktop") == 0) {
+        rc = HoldTheDesktop();
     } else {
         TFind find{argc > 1 ? argv[1] : nullptr, 0};
         EnumWindows(PrintTop, reinterpret_cast<LPARAM>(&find));

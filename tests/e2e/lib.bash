@@ -117,6 +117,7 @@ e2e_stop_services() {
 e2e_cleanup() {
   set +e
   [ -n "$E2E_APP_PID" ] && kill "$E2E_APP_PID" 2>/dev/null
+  [ -n "$E2E_DESKTOP_PID" ] && kill "$E2E_DESKTOP_PID" 2>/dev/null
   [ -n "$E2E_NS" ] && e2e_in_ns wineserver -k 2>/dev/null
   e2e_stop_services
   netns_delete
@@ -166,9 +167,31 @@ e2e_start_display() {
   E2E_XVFB=$DISPLAY_PID
 }
 
+# The desktop's shell, which opens the program's web addresses, held for the program: Wine
+# starts its desktop process for the first program with a window, and that process registers
+# with the shell's window list only a moment later (a person's desktop has long been there).
+# The probe waits for it and then stays, keeping the desktop process; a Wine server ended
+# between two starts ends it too, so each start asks again.
+E2E_DESKTOP_PID=
+e2e_hold_desktop() {
+  local out="$E2E_DIR/desktop-$$"
+  if [ -n "$E2E_DESKTOP_PID" ] && kill -0 "$E2E_DESKTOP_PID" 2>/dev/null; then return 0; fi
+  rm -f "$out"
+  e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --desktop >"$out" 2>/dev/null &
+  E2E_DESKTOP_PID=$!
+  for _ in $(seq 300); do
+    grep -q ready "$out" 2>/dev/null && { rm -f "$out"; return 0; }
+    kill -0 "$E2E_DESKTOP_PID" 2>/dev/null || break
+    sleep 0.2
+  done
+  rm -f "$out"
+  e2e_fail "the desktop's shell was not there within 60 s"
+}
+
 # Starts the program; waits until its main window is mapped and answers (see e2e_wait_ready)
 # and prints nothing.
 e2e_start_app() {
+  e2e_hold_desktop
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }

@@ -44,6 +44,7 @@ e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\WineBrows
 # The newer release: offered, and Yes opens its download address.
 export TAVRINO_RELEASE_DIR="$work/newer"
 e2e_start_services
+e2e_hold_desktop
 e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
 E2E_APP_PID=$!
 e2e_wait_notice Yes No >/dev/null || { e2e_shot release_offer_none >/dev/null; e2e_fail "no notice offered $newer"; }

@@ -16,6 +16,7 @@ while read -r lang answer; do
     en) E2E_LANG=en_US.UTF-8 yes=Yes no=No run=Run start='This program has been updated.' ;;
     ko) E2E_LANG=ko_KR.UTF-8 yes=예 no=아니오 run=실행하기 start='업데이트가 정보가 있습니다.' ;;
   esac
+  e2e_hold_desktop
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   ui=$(e2e_wait_notice "$yes" "$no") || { e2e_shot "update_offer_$lang" >/dev/null; e2e_fail "no notice with '$yes' and '$no' ($lang)"; }
