@@ -203,13 +203,23 @@ e2e_start_app() {
 # probe reads its controls, the check boxes' states included, which the window's own thread
 # tells. Then it takes clicks and keys.
 e2e_wait_ready() {
-  local title=$1 seconds=${2:-60} t=$SECONDS
+  e2e_until "${2:-60}" e2e_is_ready "$1" && return 0
+  e2e_shot "not_ready_$(basename "$0" .sh)" >/dev/null
+  return 1
+}
+e2e_is_ready() {
+  e2e_ui "$1" | awk -F'|' '$2 == "TavrinoForm" { form = 1 } $6 == 0 || $6 == 1 { box = 1 }
+    END { exit !(form && box) }'
+}
+
+# Runs the command that follows every 0.3 s until it succeeds, for up to $1 seconds.
+e2e_until() {
+  local seconds=$1 t=$SECONDS
+  shift
   while [ $((SECONDS - t)) -lt "$seconds" ]; do
-    e2e_ui "$title" | awk -F'|' '$2 == "TavrinoForm" { form = 1 } $6 == 0 || $6 == 1 { box = 1 }
-      END { exit !(form && box) }' && return 0
+    "$@" && return 0
     sleep 0.3
   done
-  e2e_shot "not_ready_$(basename "$0" .sh)" >/dev/null
   return 1
 }
 
@@ -328,35 +338,17 @@ E2E_PROFILE_KEY='HKLM\SOFTWARE\Microsoft\Windows NT\CurrentVersion\Multimedia\Sy
 E2E_STORE_KEY='HKCU\Software\Tavrino'
 
 # Waits up to $1 seconds until the main window has the keyboard, so that keys go to it.
-e2e_wait_foreground() {
-  local seconds=${1:-30} t=$SECONDS
-  while [ $((SECONDS - t)) -lt "$seconds" ]; do
-    e2e_ui | awk -F'|' '$2 == "TavrinoForm" && $9 == 1 { f = 1 } END { exit !f }' && return 0
-    sleep 0.3
-  done
-  return 1
-}
+e2e_wait_foreground() { e2e_until "${1:-30}" e2e_has_keyboard; }
+e2e_has_keyboard() { e2e_ui | awk -F'|' '$2 == "TavrinoForm" && $9 == 1 { f = 1 } END { exit !f }'; }
 
 # Waits up to $1 seconds until the window is busy after Run: the choices are disabled (the
 # run button has no caption then, and the indicator turns).
-e2e_wait_busy() {
-  local seconds=${1:-30} t=$SECONDS
-  while [ $((SECONDS - t)) -lt "$seconds" ]; do
-    [ "$(e2e_control TcpNoDelay | cut -d'|' -f3)" = 0 ] && return 0
-    sleep 0.3
-  done
-  return 1
-}
+e2e_wait_busy() { e2e_until "${1:-30}" e2e_is_busy; }
+e2e_is_busy() { [ "$(e2e_control TcpNoDelay | cut -d'|' -f3)" = 0 ]; }
 
 # Waits until the run button's caption is $1 (up to $2 seconds).
-e2e_wait_caption() {
-  local caption=$1 seconds=${2:-10}
-  for _ in $(seq $((seconds * 2))); do
-    [ -n "$(e2e_control "$caption")" ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
+e2e_wait_caption() { e2e_until "${2:-10}" e2e_shows "$1"; }
+e2e_shows() { [ -n "$(e2e_control "$1")" ]; }
 
 # What a screen reader hears of the main window: "name|role|states" per window below it, read
 # through Microsoft Active Accessibility from another process (UiProbe_win.cpp --accessible;
