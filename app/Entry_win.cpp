@@ -34,6 +34,35 @@ void __verbose_terminate_handler()
 #endif
 
 namespace {
+// The DLL search is the system directory alone before any code of the program runs, the C
+// runtime's start-up included (the stack protector seeds its guard there through
+// CryptAcquireContextA, which loads a cryptographic provider by its bare name). Running
+// elevated, the program must never load a DLL from the folder it was started from, such as a
+// downloads folder. The loader calls the program's TLS callbacks, in the order of their
+// sections, after it has loaded the static imports (all of them Known DLLs, or the common
+// controls from the side-by-side store) and before the entry point.
+void NTAPI RestrictDllSearch(PVOID, DWORD reason, PVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+}  // namespace
+
+// Before the C runtime's own TLS callbacks (".CRT$XLC" onwards).
+#if defined(_MSC_VER)
+#pragma section(".CRT$XLB", read)
+#ifdef _WIN64
+#pragma comment(linker, "/INCLUDE:_tls_used")
+#pragma comment(linker, "/INCLUDE:tavrinoRestrictDllSearch")
+#else
+#pragma comment(linker, "/INCLUDE:__tls_used")
+#pragma comment(linker, "/INCLUDE:_tavrinoRestrictDllSearch")
+#endif
+extern "C" __declspec(allocate(".CRT$XLB")) const PIMAGE_TLS_CALLBACK tavrinoRestrictDllSearch = RestrictDllSearch;
+#else
+extern "C" __attribute__((section(".CRT$XLB"), used)) const PIMAGE_TLS_CALLBACK tavrinoRestrictDllSearch = RestrictDllSearch;
+#endif
+
+namespace {
 std::string ReadOwnResource(const std::u16string& name)
 {
     TWinResources resources;
@@ -45,7 +74,6 @@ std::string ReadOwnResource(const std::u16string& name)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // elevated: never a DLL from beside us
     StartupMark("entry");
     // The start-up steps of the shared units, before anything else.
     TranslateStartupWin();

@@ -16,7 +16,10 @@
 #   TAVRINO_SIGN_KEY        certificate: the exe is signed with Authenticode (osslsigncode)
 #                           before its checksum is taken; without them it is unsigned.
 #   TAVRINO_TIMESTAMP_URL   an RFC 3161 time-stamp service for the signature
-#   TAVRINO_SIGN_PASS       the key's passphrase, if it has one
+#   TAVRINO_SIGN_PASS_FILE  a file that holds the key's passphrase, if it has one
+#   TAVRINO_SIGN_PASS       or the passphrase itself. Either way osslsigncode reads it
+#                           (-readpass), never from its command line, which every user of
+#                           the machine can list.
 #   TMPDIR                  where the build tree goes (removed at the end)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -68,9 +71,16 @@ cp "$work/src/build/win32/Tavrino.exe" "$exe"
 signed=false
 if [ -n "$cert" ]; then
   sign_args=(sign -certs "$cert" -key "$key" -h sha256 -n Tavrino)
-  [ -n "${TAVRINO_SIGN_PASS:-}" ] && sign_args+=(-pass "$TAVRINO_SIGN_PASS")
+  passphrase=
+  if [ -n "${TAVRINO_SIGN_PASS_FILE:-}" ]; then
+    [ -r "$TAVRINO_SIGN_PASS_FILE" ] || { echo "TAVRINO_SIGN_PASS_FILE must name a readable file" >&2; exit 2; }
+    sign_args+=(-readpass "$(realpath "$TAVRINO_SIGN_PASS_FILE")")
+  elif [ -n "${TAVRINO_SIGN_PASS:-}" ]; then
+    sign_args+=(-readpass -)
+    passphrase=$TAVRINO_SIGN_PASS
+  fi
   [ -n "$tsa" ] && sign_args+=(-ts "$tsa")
-  osslsigncode "${sign_args[@]}" -in "$exe" -out "$exe.signed" >"$work/sign.log" 2>&1 ||
+  osslsigncode "${sign_args[@]}" -in "$exe" -out "$exe.signed" >"$work/sign.log" 2>&1 <<<"$passphrase" ||
     { cat "$work/sign.log" >&2; echo "signing failed" >&2; exit 1; }
   mv "$exe.signed" "$exe"
   signed=true

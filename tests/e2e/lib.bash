@@ -189,10 +189,10 @@ e2e_hold_desktop() {
 }
 
 # Starts the program; waits until its main window is mapped and answers (see e2e_wait_ready)
-# and prints nothing.
+# and prints nothing. Arguments NAME=VALUE are added to its environment.
 e2e_start_app() {
   e2e_hold_desktop
-  e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
+  e2e_in_ns env "$@" "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
   e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }
   e2e_wait_ready Tavrino 60 || e2e_fail "the main window titled Tavrino did not answer the probe within 60 s"

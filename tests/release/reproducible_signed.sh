@@ -31,8 +31,18 @@ echo "ok: the release command ran in a fresh clone in $(($(date +%s) - start)) s
 
 # A throwaway certificate authority, a code-signing and a time-stamping certificate from it,
 # and another authority that did not issue them.
+# The signing key has a passphrase, which must never be on a command line: every process of
+# the machine can read those. osslsigncode is reached through a wrapper that writes down the
+# command lines it is given.
 tls="$work/sign"
-mkdir -p "$tls"
+mkdir -p "$tls" "$work/bin"
+passphrase="test passphrase $$"
+cat >"$work/bin/osslsigncode" <<WRAP
+#!/bin/bash
+printf '%s\n' "\$*" >>"$work/osslsigncode-commands"
+exec $(command -v osslsigncode) "\$@"
+WRAP
+chmod +x "$work/bin/osslsigncode"
 (
   cd "$tls"
   for ca in ca other; do
@@ -40,7 +50,7 @@ mkdir -p "$tls"
       -subj "/CN=Tavrino test $ca authority" \
       -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign"
   done
-  openssl req -newkey rsa:2048 -nodes -keyout signer.key -out signer.csr -subj "/O=Marvetic/CN=Marvetic test signer"
+  openssl req -newkey rsa:2048 -keyout signer.key -passout "pass:$passphrase" -out signer.csr -subj "/O=Marvetic/CN=Marvetic test signer"
   printf 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n' >signer.ext
   openssl x509 -req -in signer.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile signer.ext -out signer.pem
   openssl req -newkey rsa:2048 -nodes -keyout tsa.key -out tsa.csr -subj "/CN=Tavrino test time-stamp authority"
@@ -72,14 +82,17 @@ tsa_url="http://127.0.0.1:$(cat "$tls/port")"
 
 # The second release: this checkout, later, another folder, signed.
 second="$work/second dist"
-TMPDIR="$work/a-temporary-folder-with-a-longer-name" TAVRINO_SIGN_CERT="$tls/signer.pem" TAVRINO_SIGN_KEY="$tls/signer.key" \
+PATH="$work/bin:$PATH" TMPDIR="$work/a-temporary-folder-with-a-longer-name" TAVRINO_SIGN_CERT="$tls/signer.pem" \
+  TAVRINO_SIGN_KEY="$tls/signer.key" TAVRINO_SIGN_PASS="$passphrase" \
   TAVRINO_TIMESTAMP_URL="$tsa_url" bash "$SOURCE_DIR/scripts/release.sh" "$second" >"$work/second.log" 2>&1 ||
   { cat "$work/second.log"; cat "$work/tsa.log"; fail "the signed release failed"; }
+grep -q '^sign ' "$work/osslsigncode-commands" || fail "the release did not sign through osslsigncode"
+! grep -qF "$passphrase" "$work/osslsigncode-commands" || fail "the key's passphrase was on osslsigncode's command line"
 grep -q "^Signed with subject=O = Marvetic, CN = Marvetic test signer, time-stamped by $tsa_url\$" "$work/second.log" ||
   { cat "$work/second.log"; fail "a signed release does not say who signed and time-stamped it"; }
 grep -q '"POST / HTTP/1.[01]" 200' "$work/tsa.log" || { cat "$work/tsa.log"; fail "the time-stamp authority was not asked"; }
 stop_tsa
-echo "ok: the second release ran $(($(date +%s) - start)) s after the first began, signed and time-stamped"
+echo "ok: the second release ran $(($(date +%s) - start)) s after the first began, signed with a key that has a passphrase (read by osslsigncode, not given on its command line) and time-stamped"
 
 # Each release's checksums and facts describe its own files.
 for d in "$first" "$second"; do
