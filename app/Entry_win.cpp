@@ -2,8 +2,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdlib>
-
 #include "app/Main.h"
 #include "app/NetworkPrefetch.h"
 #include "app/SingleInstance_win.h"
@@ -20,18 +18,6 @@
 #include "toolkit/StartupTrace.h"
 #include "toolkit/Threads_win.h"
 #include "toolkit/Win32Toolkit_win.h"
-
-#if defined(__GLIBCXX__)
-// An error that nothing catches ends the program at once, as std::abort does. The C++
-// runtime's default handler would first print the error's demangled type to the console that
-// a windowed program does not have; its demangler is a twelfth of the file.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
-{
-    std::abort();
-}
-}  // namespace __gnu_cxx
-#endif
 
 namespace {
 // The DLL search is the system directory alone before any code of the program runs, the C

@@ -1,5 +1,8 @@
 #include "common/Text.h"
 
+#include <algorithm>
+#include <limits>
+
 std::u16string Utf8ToUtf16(std::string_view text)
 {
     std::u16string out;
@@ -107,4 +110,64 @@ bool StartsWith(std::u16string_view text, std::u16string_view prefix)
 std::u16string IntToText(std::int64_t value)
 {
     return AsciiToUtf16(std::to_string(value));
+}
+
+std::optional<double> ReadDecimal(std::string_view text, std::size_t& pos)
+{
+    const auto digit = [&](std::size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9'; };
+    std::size_t at = pos;
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) negative = text[at++] == '-';
+    // The significant digits as an integer (up to 18 of them; later ones only scale it) and the
+    // power of ten that it is to be multiplied by.
+    std::uint64_t mantissa = 0;
+    int scale = 0, digits = 0, kept = 0;
+    bool point = false;
+    for (; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (c < '0' || c > '9') break;
+        ++digits;
+        if (mantissa == 0 && c == '0') {
+            if (point) --scale;  // leading zeros only place the point
+        } else if (kept < 18) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+            ++kept;
+            if (point) --scale;
+        } else if (!point) {
+            ++scale;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    // An exponent counts only with digits: "2e" is the number 2 followed by an "e".
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        std::size_t e = at + 1;
+        bool below = false;
+        if (e < text.size() && (text[e] == '+' || text[e] == '-')) below = text[e++] == '-';
+        if (digit(e)) {
+            int exponent = 0;
+            for (; digit(e); ++e) exponent = std::min(exponent * 10 + (text[e] - '0'), 100000);
+            scale += below ? -exponent : exponent;
+            at = e;
+        }
+    }
+    // Powers of ten up to 1e22 are exact doubles: a mantissa below 2^53 times or divided by one
+    // of them is rounded once, to the nearest double, as strtod rounds.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    double value = static_cast<double>(mantissa);
+    if (mantissa != 0) {
+        // Far from 1 the value is scaled in steps (and may then differ from strtod's in the
+        // last bit); past the range of doubles it ends as infinity or zero.
+        const double infinity = std::numeric_limits<double>::infinity();
+        for (; scale > 22 && value != infinity; scale -= 22) value *= kPowers[22];
+        for (; scale < -22 && value != 0; scale += 22) value /= kPowers[22];
+        if (value != infinity && value != 0) value = scale < 0 ? value / kPowers[-scale] : value * kPowers[scale];
+    }
+    pos = at;
+    return negative ? -value : value;
 }

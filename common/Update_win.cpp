@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <vector>
 
 #include "common/WinText_win.h"
@@ -24,9 +23,10 @@ std::wstring ProgramPath()
 }  // namespace
 
 TWinUpdateSystem::TWinUpdateSystem()
-    : FRandom(static_cast<std::uint32_t>(
-          std::chrono::system_clock::now().time_since_epoch().count() ^ GetTickCount64()))
 {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    FRandom.seed(now.dwLowDateTime ^ now.dwHighDateTime ^ static_cast<std::uint32_t>(GetTickCount64()));
 }
 
 std::optional<TFileVersion> TWinUpdateSystem::FileVersion()
@@ -68,6 +68,8 @@ TLocalTime TWinUpdateSystem::LocalTime()
 
 std::uint32_t TWinUpdateSystem::Random(std::uint32_t bound)
 {
-    std::lock_guard<std::mutex> lock(FRandomLock);
-    return std::uniform_int_distribution<std::uint32_t>(0, bound - 1)(FRandom);
+    AcquireSRWLockExclusive(&FRandomLock);
+    const std::uint32_t value = std::uniform_int_distribution<std::uint32_t>(0, bound - 1)(FRandom);
+    ReleaseSRWLockExclusive(&FRandomLock);
+    return value;
 }

@@ -3,7 +3,8 @@
 // (seeded once from the clock).
 #pragma once
 
-#include <mutex>
+#include <windows.h>
+
 #include <random>
 
 #include "common/Update.h"
@@ -18,6 +19,6 @@ public:
     std::uint32_t Random(std::uint32_t bound) override;
 
 private:
-    std::mutex FRandomLock;  // ids may be made on more than one worker
+    SRWLOCK FRandomLock = SRWLOCK_INIT;  // ids may be made on more than one worker
     std::mt19937 FRandom;
 };

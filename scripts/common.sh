@@ -7,7 +7,7 @@ TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 PACKAGES=(cmake make g++ googletest git python3 procps binutils
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 xvfb xauth xdotool x11-utils imagemagick fonts-wqy-microhei
-  nginx iproute2 clang locales openssl librsvg2-bin icoutils osslsigncode curl)
+  nginx iproute2 clang locales openssl librsvg2-bin icoutils zopfli osslsigncode curl)
 
 # Wine takes the user's locale from LANG, and only from one that the C library has.
 LOCALES=(en_US.UTF-8 ko_KR.UTF-8 ja_JP.UTF-8 zh_CN.UTF-8 fr_FR.UTF-8 ru_RU.UTF-8 it_IT.UTF-8 de_DE.UTF-8)

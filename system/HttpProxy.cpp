@@ -1,5 +1,7 @@
 #include "system/HttpProxy.h"
 
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "common/Text.h"
@@ -58,19 +60,24 @@ TProxyRoute ChooseProxyRoute(const std::optional<TUserProxySettings>& user, cons
     return {};
 }
 
+void TAutoProxyMemo::TSpinLock::lock() noexcept
+{
+    while (FHeld.test_and_set(std::memory_order_acquire)) std::this_thread::yield();
+}
+
 std::optional<TProxyRoute> TAutoProxyMemo::Get(const std::u16string& url, bool detect,
                                                const std::u16string& scriptUrl,
                                                std::uint64_t now, const TAutoProxy& lookup)
 {
     auto same = [&](const TEntry& e) { return e.Url == url && e.Detect == detect && e.ScriptUrl == scriptUrl; };
     {
-        const std::lock_guard<std::mutex> guard(FLock);
+        const std::lock_guard<TSpinLock> guard(FLock);
         for (const TEntry& e : FEntries)
             if (same(e) && now - e.At < kKeptMs) return e.Route;
     }
     // Looked up outside the lock: it may take as long as the request's time-outs.
     std::optional<TProxyRoute> route = lookup(detect, scriptUrl);
-    const std::lock_guard<std::mutex> guard(FLock);
+    const std::lock_guard<TSpinLock> guard(FLock);
     std::erase_if(FEntries, same);
     if (route) FEntries.push_back({url, detect, scriptUrl, *route, now});
     return route;

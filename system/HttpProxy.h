@@ -5,9 +5,9 @@
 // runs the automatic configuration; the rules are here.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +70,17 @@ private:
         TProxyRoute Route;
         std::uint64_t At;
     };
-    std::mutex FLock;
+    // Held for a scan of a few entries, by at most the two workers that make requests: a
+    // lock that spins, yielding, and never fails. (std::mutex's lock may raise
+    // std::system_error, which alone would bring a second string implementation into the exe.)
+    class TSpinLock {
+    public:
+        void lock() noexcept;
+        void unlock() noexcept { FHeld.clear(std::memory_order_release); }
+
+    private:
+        std::atomic_flag FHeld = ATOMIC_FLAG_INIT;
+    };
+    TSpinLock FLock;
     std::vector<TEntry> FEntries;
 };

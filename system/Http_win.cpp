@@ -153,10 +153,9 @@ std::optional<std::u16string> TWinHttp::Get(const std::u16string& url,
     if (path.empty()) path = L"/";
 
     const std::u16string agent = std::u16string(u"Tavrino/") + kProgramVersion;
-    static TAutoProxyMemo autoProxyMemo;  // for the process's life
     const TProxyRoute route = ChooseProxyRoute(
         UserProxySettings(), [&](bool detect, const std::u16string& scriptUrl) {
-            return autoProxyMemo.Get(url, detect, scriptUrl, GetTickCount64(),
+            return FAutoProxyMemo.Get(url, detect, scriptUrl, GetTickCount64(),
                                      [&](bool d, const std::u16string& s) { return AutoProxy(WStr(agent), url, d, s); });
         });
     HINTERNET opened = OpenSession(WStr(agent), route);

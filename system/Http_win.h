@@ -11,6 +11,7 @@
 #include <string>
 
 #include "system/Http.h"
+#include "system/HttpProxy.h"
 
 // The options of WinHttpGetProxyForUrl for detection (when detect is true) and/or the script
 // at scriptUrl (when not empty; the options point into it): the script runs only in WinHTTP's
@@ -22,4 +23,8 @@ public:
     std::optional<std::u16string> Get(const std::u16string& url,
                                       const std::vector<THttpHeader>& headers,
                                       TBodyDecoding decoding) override;
+
+private:
+    // What detection and the script found, shared by the workers that make requests.
+    TAutoProxyMemo FAutoProxyMemo;
 };

@@ -7,7 +7,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
-#include <stdexcept>
+#include "common/Error.h"
 
 #include "toolkit/Controls.h"
 
@@ -116,7 +116,7 @@ bool RunHandler(TProc&& proc) noexcept
     } catch (const std::exception& e) {
         Application().HandleException(e);
     } catch (...) {
-        Application().HandleException(std::runtime_error("An unknown error occurred."));
+        Application().HandleException(EAppError(u"An unknown error occurred."));
     }
     return false;
 }

@@ -6,13 +6,12 @@
 
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
-std::mutex Lock;
+SRWLOCK Lock = SRWLOCK_INIT;
 std::vector<std::pair<const char*, double>> Marks;
 bool Written = false;
 
@@ -42,14 +41,16 @@ void Write()
 void StartupMark(const char* step)
 {
     const double ms = SinceCreation();
-    std::lock_guard<std::mutex> guard(Lock);
-    if (Written) return;
-    for (const auto& mark : Marks)
-        if (std::strcmp(mark.first, step) == 0) return;
-    Marks.emplace_back(step, ms);
-    if (std::strcmp(step, "first paint") == 0) {
-        Write();
-        Written = true;
+    AcquireSRWLockExclusive(&Lock);
+    bool known = Written;
+    for (const auto& mark : Marks) known = known || std::strcmp(mark.first, step) == 0;
+    if (!known) {
+        Marks.emplace_back(step, ms);
+        if (std::strcmp(step, "first paint") == 0) {
+            Write();
+            Written = true;
+        }
     }
+    ReleaseSRWLockExclusive(&Lock);
 }
 #endif

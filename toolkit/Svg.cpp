@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <map>
 
 #include "common/Error.h"
@@ -159,23 +158,9 @@ private:
     double Number()
     {
         SkipSeparators();
-        const std::size_t start = FPos;
-        if (FPos < FText.size() && (FText[FPos] == '-' || FText[FPos] == '+')) ++FPos;
-        bool digits = false, dot = false;
-        while (FPos < FText.size()) {
-            const char c = FText[FPos];
-            if (std::isdigit(static_cast<unsigned char>(c))) digits = true;
-            else if (c == '.' && !dot) dot = true;
-            else break;
-            ++FPos;
-        }
-        if (!digits) Fail("number expected in path");
-        if (FPos < FText.size() && (FText[FPos] == 'e' || FText[FPos] == 'E')) {
-            ++FPos;
-            if (FPos < FText.size() && (FText[FPos] == '-' || FText[FPos] == '+')) ++FPos;
-            while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos]))) ++FPos;
-        }
-        return std::strtod(std::string(FText.substr(start, FPos - start)).c_str(), nullptr);
+        const auto value = ReadDecimal(FText, FPos);
+        if (!value) Fail("number expected in path");
+        return *value;
     }
 
     void SkipSeparators()
@@ -294,10 +279,12 @@ double ReadNumber(const TAttributes& a, const char* name, double fallback)
 {
     const auto it = a.find(name);
     if (it == a.end()) return fallback;
-    char* end = nullptr;
-    const double v = std::strtod(it->second.c_str(), &end);
-    if (end == it->second.c_str()) Fail(std::string("bad number in ") + name);
-    return v;
+    const std::string& text = it->second;
+    std::size_t pos = 0;
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+    const auto value = ReadDecimal(text, pos);  // a unit after it ("px") is not read
+    if (!value) Fail(std::string("bad number in ") + name);
+    return *value;
 }
 
 // The inherited paint of a group, or of an element.
@@ -373,15 +360,15 @@ TSvgDocument ParseSvg(std::string_view text)
             if (seenRoot) Fail("nested svg elements are not supported");
             seenRoot = true;
             if (auto it = e.Attributes.find("viewBox"); it != e.Attributes.end()) {
-                std::string box = it->second;
-                std::replace(box.begin(), box.end(), ',', ' ');
-                char* p = box.data();
+                const std::string& box = it->second;
+                std::size_t pos = 0;
                 double v[4];
                 for (double& x : v) {
-                    char* end = nullptr;
-                    x = std::strtod(p, &end);
-                    if (end == p) Fail("bad viewBox");
-                    p = end;
+                    while (pos < box.size() && (std::isspace(static_cast<unsigned char>(box[pos])) || box[pos] == ','))
+                        ++pos;
+                    const auto value = ReadDecimal(box, pos);
+                    if (!value) Fail("bad viewBox");
+                    x = *value;
                 }
                 doc.ViewX = v[0];
                 doc.ViewY = v[1];

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <thread>
+#include <memory>
 
 #include "common/Error.h"
 #include "toolkit/Forms.h"
@@ -70,15 +70,26 @@ TWinThreads::~TWinThreads()
     if (FWindow) DestroyWindow(static_cast<HWND>(FWindow));
 }
 
+namespace {
+DWORD WINAPI WorkerMain(void* parameter)
+{
+    const std::unique_ptr<std::function<void()>> proc(static_cast<std::function<void()>*>(parameter));
+    try {
+        (*proc)();
+    } catch (...) {
+        // A worker's error ends the worker, never the process.
+    }
+    return 0;
+}
+}  // namespace
+
 void TWinThreads::StartWorker(std::function<void()> proc)
 {
-    std::thread([proc = std::move(proc)] {
-        try {
-            proc();
-        } catch (...) {
-            // A worker's error ends the worker, never the process.
-        }
-    }).detach();
+    auto owned = std::make_unique<std::function<void()>>(std::move(proc));
+    const HANDLE thread = CreateThread(nullptr, 0, WorkerMain, owned.get(), 0, nullptr);
+    if (!thread) throw EAppError(u"A worker thread could not be started.");
+    owned.release();  // the worker owns it now
+    CloseHandle(thread);
 }
 
 bool TWinThreads::Synchronize(const std::function<void()>& proc)

@@ -1,4 +1,4 @@
-// Workers as detached std::threads; the hand-off posts to a message-only window that the UI
+// Workers as threads of their own (CreateThread), never joined; the hand-off posts to a message-only window that the UI
 // thread owns and waits for an event. Create it on the UI thread, before any worker starts.
 #pragma once
 
