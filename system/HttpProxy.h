@@ -79,7 +79,7 @@ private:
         void unlock() noexcept { FHeld.clear(std::memory_order_release); }
 
     private:
-        std::atomic_flag FHeld = ATOMIC_FLAG_INIT;
+        std::atomic_flag FHeld;  // clear (C++20)
     };
     TSpinLock FLock;
     std::vector<TEntry> FEntries;
