@@ -856,8 +856,8 @@ TWin32Toolkit::TWin32Toolkit()
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&FGdiplusToken, &input, nullptr);
     RegisterClasses();
-    if (!Application().OnException) {
-        Application().OnException = [](const std::exception& e) {
+    if (!ErrorHandler()) {
+        SetErrorHandler([](const std::exception& e) {
             // One box at a time: a handler that fails again while the box is up (a paint, a
             // timer) is not reported a second time.
             static bool showing = false;
@@ -869,7 +869,7 @@ TWin32Toolkit::TWin32Toolkit()
             MessageBoxW(owner, WStr(text), WStr(Application().Title.empty() ? u"Tavrino" : Application().Title),
                         MB_OK | MB_ICONERROR);
             showing = false;
-        };
+        });
     }
 }
 

@@ -128,7 +128,7 @@ protected:
     {
         Toolkit = new TWin32Toolkit();
         // An error in a creation step fails the test instead of waiting on a message box.
-        Application().OnException = [](const std::exception& e) { ADD_FAILURE() << e.what(); };
+        SetErrorHandler([](const std::exception& e) { ADD_FAILURE() << e.what(); });
         TranslateStartupWin();
         RegisterMarveticButtonStyles();
         // As on a Windows desktop by default (Wine's keeps them on): focus rectangles show
@@ -141,7 +141,7 @@ protected:
         SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(SavedCues)), 0);
         delete Toolkit;
         Toolkit = nullptr;
-        Application().OnException = nullptr;
+        SetErrorHandler(nullptr);
     }
 
     void SetUp() override
