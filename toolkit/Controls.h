@@ -86,6 +86,14 @@ public:
     virtual void Realize(TControl& control) = 0;
 };
 
+// Every kind of control the toolkit has, fixed when a control is made. The reader of the
+// window description, the realisation, its painting and the accessibility each decide by it
+// in one table or switch. The kinds up to StyledToolBar hold other controls (TWinControl).
+enum class TControlKind : std::uint8_t {
+    Form, Panel, CardPanel, Card, GroupBox, StyledToolBar,
+    Label, MarkupLabel, CheckBox, Shape, ActivityIndicator, SvgImage, StyledButton, StyledToolButton,
+};
+
 struct TRect {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     bool operator==(const TRect&) const = default;
@@ -105,6 +113,8 @@ public:
     const std::vector<TComponent*>& Components() const { return FComponents; }
     // The owned component of that name (ASCII letter case ignored), or null.
     TComponent* FindComponent(const std::u16string& name) const;
+    // The component as a control, or null when it is none.
+    virtual TControl* AsControl() { return nullptr; }
 
 private:
     TComponent* FOwner;
@@ -112,13 +122,19 @@ private:
     std::vector<TComponent*> FComponents;
 };
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TAlign { alNone, alTop, alRight, alClient };
 enum class TCursor { crDefault, crHandPoint };
 
 class TControl : public TComponent {
 public:
-    explicit TControl(TComponent* AOwner);
+    TControl(TComponent* AOwner, TControlKind kind);
     ~TControl() override;
+
+    TControl* AsControl() override { return this; }
+    TControlKind Kind() const { return FKind; }
+    // The control as one that holds others, or null.
+    TWinControl* AsContainer();
+    const TWinControl* AsContainer() const;
 
     TWinControl* Parent() const { return FParent; }
     void SetParent(TWinControl* parent);
@@ -161,13 +177,9 @@ public:
     void SetColor(TColor color);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor cursor) { FCursor = cursor; }
-    const std::u16string& Hint() const { return FHint; }
-    void SetHint(const std::u16string& hint) { FHint = hint; }
     // The name a screen reader gets in place of the caption; empty: the caption.
     const std::u16string& AccessibleName() const { return FAccessibleName; }
     void SetAccessibleName(const std::u16string& name);
-    int TabOrder() const { return FTabOrder; }
-    void SetTabOrder(int order) { FTabOrder = order; }
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool stop) { FTabStop = stop; }
 
@@ -187,6 +199,7 @@ protected:
 
 private:
     friend class TWinControl;
+    TControlKind FKind;
     TWinControl* FParent = nullptr;
     TRect FBounds;
     TAlign FAlign = TAlign::alNone;
@@ -198,9 +211,7 @@ private:
     bool FParentFont = true;
     TColor FColor = clWindow;
     TCursor FCursor = TCursor::crDefault;
-    std::u16string FHint;
     std::u16string FAccessibleName;
-    int FTabOrder = -1;
     bool FTabStop = false;
     std::unique_ptr<IControlPeer> FPeer;
 };
@@ -208,7 +219,7 @@ private:
 // A control that holds other controls and lays out those that are aligned.
 class TWinControl : public TControl {
 public:
-    explicit TWinControl(TComponent* AOwner);
+    TWinControl(TComponent* AOwner, TControlKind kind);
     ~TWinControl() override;
 
     const std::vector<TControl*>& Controls() const { return FControls; }
@@ -228,3 +239,15 @@ private:
     void RemoveControl(TControl* child);
     std::vector<TControl*> FControls;
 };
+
+// The control as T when it is of T's kind (T::kKind), else null.
+template <class T>
+T* KindCast(TControl* control)
+{
+    return control && control->Kind() == T::kKind ? static_cast<T*>(control) : nullptr;
+}
+template <class T>
+const T* KindCast(const TControl* control)
+{
+    return control && control->Kind() == T::kKind ? static_cast<const T*>(control) : nullptr;
+}

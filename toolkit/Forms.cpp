@@ -2,7 +2,7 @@
 
 #include "common/Translate.h"
 
-TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, kKind)
 {
     WindowProc = [this](TMessage& message) { WndProc(message); };
 }
@@ -79,7 +79,7 @@ void TranslateComponent(TComponent* AComponent, const std::u16string& ALang)
 {
     SetTranslationLanguage(ALang);
     if (!AComponent) return;
-    if (auto* control = dynamic_cast<TControl*>(AComponent))
-        control->SetCaption(TranslateCaption(control->Caption(), dynamic_cast<TForm*>(control) != nullptr));
+    if (TControl* control = AComponent->AsControl())
+        control->SetCaption(TranslateCaption(control->Caption(), control->Kind() == TControlKind::Form));
     for (TComponent* component : AComponent->Components()) TranslateComponent(component);
 }

@@ -31,6 +31,7 @@ public:
 // The form's bounds are its client area: Width and Height are the client width and height.
 class TForm : public TWinControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::Form;
     explicit TForm(TComponent* AOwner);
     ~TForm() override;
 

@@ -38,17 +38,8 @@ HFONT BoldOf(HFONT font)
 
 void PaintLabel(TLabel& label, HDC dc, const RECT& r)
 {
-    UINT flags = DT_SINGLELINE | DT_NOPREFIX;
-    switch (label.Alignment()) {
-    case TAlignment::taCenter: flags |= DT_CENTER; break;
-    case TAlignment::taRightJustify: flags |= DT_RIGHT; break;
-    default: flags |= DT_LEFT; break;
-    }
-    switch (label.Layout()) {
-    case TTextLayout::tlCenter: flags |= DT_VCENTER; break;
-    case TTextLayout::tlBottom: flags |= DT_BOTTOM; break;
-    default: flags |= DT_TOP; break;
-    }
+    const UINT flags = DT_SINGLELINE | DT_NOPREFIX | DT_TOP |
+                       (label.Alignment() == TAlignment::taCenter ? DT_CENTER : DT_LEFT);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ResolveColor(label.Enabled() ? ContrastColor(label.Font().Color, clWindowText) : clGrayText));
     RECT box = r;
@@ -90,16 +81,14 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
 void PaintShape(TShape& shape, HDC dc, const RECT& r)
 {
     HBRUSH brush = CreateSolidBrush(ResolveColor(ContrastColor(shape.BrushColor(), clHighlight)));
-    HPEN pen = shape.PenStyle() == TShape::TPenStyle::psSolid
-                   ? CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)))
-                   : static_cast<HPEN>(GetStockObject(NULL_PEN));
+    HPEN pen = CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(brush);
-    if (shape.PenStyle() == TShape::TPenStyle::psSolid) DeleteObject(pen);
+    DeleteObject(pen);
 }
 
 // One frame of the busy indicator: a ring of dots, the leading one solid, those behind it
@@ -136,7 +125,7 @@ void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
                                static_cast<float>(pt.Y * p.Scale + p.OffsetY));
     };
     for (const TSvgShape& shape : doc.Shapes) {
-        Gdiplus::GraphicsPath path(shape.EvenOdd ? Gdiplus::FillModeAlternate : Gdiplus::FillModeWinding);
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeWinding);
         for (const TSvgFigure& figure : shape.Figures) {
             path.StartFigure();
             std::size_t i = 0;
@@ -241,7 +230,7 @@ HFONT MakeFont(const TFont& font, UINT dpi)
 HFONT MakeControlFont(const TControl& control, UINT dpi)
 {
     const TControl& source = FontSource(control);
-    const auto* form = dynamic_cast<const TForm*>(&source);
+    const TForm* form = KindCast<TForm>(&source);
     if (form && form->DesktopFont()) {
         LOGFONTW lf = {};
         if (SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi))
@@ -265,10 +254,13 @@ int MeasureText(const std::u16string& text, const TFont& font, UINT dpi)
 
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
 {
-    if (auto* label = dynamic_cast<TLabel*>(&control)) PaintLabel(*label, dc, r);
-    else if (auto* markup = dynamic_cast<TMarkupLabel*>(&control)) PaintMarkup(*markup, dc, r, font);
-    else if (auto* shape = dynamic_cast<TShape*>(&control)) PaintShape(*shape, dc, r);
-    else if (auto* image = dynamic_cast<TSvgImage*>(&control)) PaintSvg(*image, dc, r);
+    switch (control.Kind()) {
+    case TControlKind::Label: PaintLabel(static_cast<TLabel&>(control), dc, r); break;
+    case TControlKind::MarkupLabel: PaintMarkup(static_cast<TMarkupLabel&>(control), dc, r, font); break;
+    case TControlKind::Shape: PaintShape(static_cast<TShape&>(control), dc, r); break;
+    case TControlKind::SvgImage: PaintSvg(static_cast<TSvgImage&>(control), dc, r); break;
+    default: break;
+    }
 }
 
 void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back)

@@ -168,6 +168,27 @@ TEST(StylesTest, HighContrastDrawsEveryStateInSystemColoursKeepingShapeAndWidth)
     }
 }
 
+// Which of the five sets a button is drawn with: each condition outranks those after it.
+TEST(StylesTest, ButtonStateRanksDisabledPressedHotThenFocus)
+{
+    using S = TStyledButtonState;
+    struct Case {
+        bool Enabled, Pressed, Hot, Focus;
+        S Expected;
+    } cases[] = {
+        {true, false, false, false, S::bsmNormal},
+        {true, false, false, true, S::bsmSelected},
+        {true, false, true, true, S::bsmHot},
+        {true, true, true, true, S::bsmPressed},
+        {true, true, false, false, S::bsmPressed},
+        {false, true, true, true, S::bsmDisabled},
+        {false, false, false, false, S::bsmDisabled},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ButtonState(c.Enabled, c.Pressed, c.Hot, c.Focus), c.Expected)
+            << c.Enabled << c.Pressed << c.Hot << c.Focus;
+}
+
 TEST(StylesTest, MulDivRoundsHalvesAwayFromZero)
 {
     struct Case {

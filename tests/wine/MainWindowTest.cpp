@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
 
     for (const Placed& p : kPlaces) {
         SCOPED_TRACE(Utf16ToUtf8(p.Name));
-        auto* control = dynamic_cast<TControl*>(Form->FindComponent(p.Name));
+        TControl* control = Form->FindComponent(p.Name)->AsControl();
         ASSERT_NE(control, nullptr);
         HWND wnd = ControlHandle(*control);
         ASSERT_NE(wnd, nullptr);
