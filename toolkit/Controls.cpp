@@ -173,7 +173,7 @@ void TControl::Click()
 
 int TControl::TextWidth(const std::u16string& text) const
 {
-    return FPeer ? FPeer->TextWidth(text, Font()) : 0;
+    return FPeer ? FPeer->TextWidth(text) : 0;
 }
 
 void TControl::SetPeer(std::unique_ptr<IControlPeer> peer)

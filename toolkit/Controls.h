@@ -74,8 +74,9 @@ class IControlPeer {
 public:
     virtual ~IControlPeer() = default;
     virtual void Changed(TChange what) = 0;
-    // Width of text in the given font in logical pixels.
-    virtual int TextWidth(const std::u16string& text, const TFont& font) = 0;
+    // Width of text in the font the control is shown in, measured at its window's DPI, in
+    // logical pixels (rounded up).
+    virtual int TextWidth(const std::u16string& text) = 0;
 };
 
 // Creates the peers of controls; a form that is realised has one and realises every control
@@ -187,7 +188,8 @@ public:
     // Runs OnClick; what a click of the user does.
     virtual void Click();
 
-    // Width of text in this control's font, in logical pixels; 0 while not realised.
+    // Width of text in the font this control is shown in, in logical pixels; 0 while not
+    // realised.
     int TextWidth(const std::u16string& text) const;
 
     IControlPeer* Peer() const { return FPeer.get(); }

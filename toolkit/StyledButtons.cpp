@@ -40,6 +40,17 @@ void TStyledDownButton::SetDown(bool down)
 
 TStyledButton::TStyledButton(TComponent* AOwner) : TStyledLookOwner<TStyledDownButton>(AOwner, kKind) {}
 
+TStyledButton* DefaultButton(const TWinControl& parent)
+{
+    for (TControl* c : parent.Controls()) {
+        if (auto* button = KindCast<TStyledButton>(c); button && button->Default())
+            return button->Showing() && button->Enabled() ? button : nullptr;
+        if (const TWinControl* win = c->AsContainer())
+            if (TStyledButton* found = DefaultButton(*win)) return found;
+    }
+    return nullptr;
+}
+
 TStyledToolButton::TStyledToolButton(TComponent* AOwner) : TStyledDownButton(AOwner, kKind) {}
 
 TStyledToolBar* TStyledToolButton::ToolBar() const

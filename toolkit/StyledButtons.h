@@ -66,14 +66,19 @@ class TStyledButton : public TStyledLookOwner<TStyledDownButton> {
 public:
     static constexpr TControlKind kKind = TControlKind::StyledButton;
     explicit TStyledButton(TComponent* AOwner);
-    // The form's default button: it has the focus when the form opens, and Enter clicks it
-    // when the focus is on no other button.
+    // Marks the form's default button (DefaultButton).
     bool Default() const { return FDefault; }
     void SetDefault(bool isDefault) { FDefault = isDefault; }
 
 private:
     bool FDefault = false;
 };
+
+// The default button among the controls under parent (the first marked Default) while it is
+// showing and enabled, else null: it has the focus when the form opens or is activated with
+// nothing to go back to, takes it back when it is enabled again, and Enter clicks it when the
+// focus is on no other button.
+TStyledButton* DefaultButton(const TWinControl& parent);
 
 class TStyledToolBar;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Dpi.h"
 #include "common/WinText_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Markup.h"
@@ -215,7 +216,7 @@ TColor ContrastColor(TColor color, TColor standIn)
 HFONT MakeFont(const TFont& font, UINT dpi)
 {
     LOGFONTW lf = {};
-    lf.lfHeight = -MulDiv(font.Height, static_cast<int>(dpi), 96);
+    lf.lfHeight = -ScaleForDpi(font.Height, static_cast<int>(dpi));
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
@@ -239,17 +240,16 @@ HFONT MakeControlFont(const TControl& control, UINT dpi)
     return MakeFont(source.Font(), dpi);
 }
 
-int MeasureText(const std::u16string& text, const TFont& font, UINT dpi)
+int MeasureText(const std::u16string& text, HFONT font, UINT dpi)
 {
     HDC dc = GetDC(nullptr);
-    HFONT f = MakeFont(font, dpi);
-    HGDIOBJ old = SelectObject(dc, f);
+    HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {};
     GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
-    DeleteObject(f);
     ReleaseDC(nullptr, dc);
-    return size.cx;
+    const int d = dpi ? static_cast<int>(dpi) : 96;
+    return (size.cx * 96 + d - 1) / d;
 }
 
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
@@ -344,7 +344,8 @@ void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,
     DrawTextW(dc, WStr(caption), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
     if (focusCue) {
         RECT cue = box;
-        InflateRect(&cue, -MulDiv(4, static_cast<int>(dpi), 96), -MulDiv(4, static_cast<int>(dpi), 96));
+        const int inset = ScaleForDpi(4, static_cast<int>(dpi));
+        InflateRect(&cue, -inset, -inset);
         DrawFocusRect(dc, &cue);
     }
     SelectObject(dc, oldFont);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/WinText_win.h"
 #include "toolkit/Accessible_win.h"
@@ -46,18 +47,6 @@ TWinPeer* PeerOf(HWND wnd)
 // The peer of a control of a realised form: every peer the realisation attaches is a TWinPeer.
 TWinPeer* WinPeer(const TControl& control);
 
-// The form's default button while it is shown and enabled, else null.
-TControl* DefaultButton(const TWinControl& parent)
-{
-    for (TControl* c : parent.Controls()) {
-        if (auto* button = KindCast<TStyledButton>(c); button && button->Default())
-            return button->Showing() && button->Enabled() ? button : nullptr;
-        if (const TWinControl* win = c->AsContainer())
-            if (TControl* found = DefaultButton(*win)) return found;
-    }
-    return nullptr;
-}
-
 // Realises the controls of one form: every peer asks it for the DPI in use.
 class TWinRealizer final : public IRealizer {
 public:
@@ -65,7 +54,7 @@ public:
     ~TWinRealizer() override;
     void Realize(TControl& control) override;
     UINT Dpi = 96;
-    int Scale(int v) const { return MulDiv(v, static_cast<int>(Dpi), 96); }
+    int Scale(int v) const { return ScaleForDpi(v, static_cast<int>(Dpi)); }
     TForm& Form() { return FForm; }
     // Every control's window moved and its font made again for the DPI in use.
     void Rescale(TControl& control);
@@ -169,9 +158,9 @@ public:
         }
     }
 
-    int TextWidth(const std::u16string& text, const TFont& font) override
+    int TextWidth(const std::u16string& text) override
     {
-        return MeasureText(text, font, 96);
+        return MeasureText(text, FFont, R.Dpi);
     }
 
     void UpdateFont()
@@ -195,8 +184,8 @@ public:
     // again while nothing in its active window has it.
     void TakeFocusBack()
     {
-        auto* button = KindCast<TStyledButton>(&C);
-        if (!button || !button->Default() || !C.Enabled() || !IsWindowVisible(Wnd)) return;
+        TForm* form = C.ParentForm();
+        if (!form || DefaultButton(*form) != &C || !IsWindowVisible(Wnd)) return;
         HWND root = GetAncestor(Wnd, GA_ROOT);
         HWND focus = GetFocus();
         if (GetActiveWindow() == root && (!focus || focus == root)) SetFocus(Wnd);

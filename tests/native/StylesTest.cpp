@@ -286,6 +286,7 @@ protected:
         label.SetFont(font);
         auto peer = std::make_unique<TFakePeer>();
         peer->Widths[u"Tavrino"] = textWidth;
+        peer->Control = &label;
         fake = peer.get();
         label.SetPeer(std::move(peer));
         return label;

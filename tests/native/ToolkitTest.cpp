@@ -165,6 +165,35 @@ TEST(ToolkitTest, DownReleasesOnlyTheSameGroupUnderTheSameParent)
     EXPECT_TRUE(t2->Down());
 }
 
+// The one rule of the default button, which the realisation asks for the first focus, for the
+// focus taken back and for Enter.
+TEST(ToolkitTest, DefaultButtonIsTheFirstMarkedOneWhileItShowsAndIsEnabled)
+{
+    TForm form(nullptr);
+    auto* page = new TPanel(&form);
+    page->SetParent(&form);
+    auto button = [&](bool isDefault) {
+        auto* b = new TStyledButton(&form);
+        b->SetParent(page);
+        b->SetDefault(isDefault);
+        return b;
+    };
+    TStyledButton* plain = button(false);
+    EXPECT_EQ(DefaultButton(form), nullptr);
+    TStyledButton* run = button(true);
+    button(true);  // a second one marked later is never the default
+    EXPECT_EQ(DefaultButton(form), run);
+    EXPECT_EQ(DefaultButton(*page), run);
+    run->SetEnabled(false);
+    EXPECT_EQ(DefaultButton(form), nullptr);
+    run->SetEnabled(true);
+    page->SetVisible(false);  // on a page that is not shown
+    EXPECT_EQ(DefaultButton(form), nullptr);
+    page->SetVisible(true);
+    plain->SetDown(true);
+    EXPECT_EQ(DefaultButton(form), run);
+}
+
 TEST(ToolkitTest, PagePanelShowsOnePageAndIgnoresIndexesOutOfRange)
 {
     TCardPanel cards(nullptr);

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/Main.h"
+#include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/Text.h"
 #include "common/Translate.h"
@@ -164,7 +165,7 @@ protected:
     RECT Scaled(TRect r) const
     {
         const int dpi = static_cast<int>(FormDpi(*Form));
-        auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+        auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
         return {s(r.Left), s(r.Top), s(r.Left + r.Width), s(r.Top + r.Height)};
     }
 
@@ -205,8 +206,8 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
     const UINT dpi = FormDpi(*Form);
     RECT client;
     GetClientRect(Wnd, &client);
-    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(dpi), 96));
-    EXPECT_EQ(client.bottom, MulDiv(426, static_cast<int>(dpi), 96));
+    EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(dpi)));
+    EXPECT_EQ(client.bottom, ScaleForDpi(426, static_cast<int>(dpi)));
     const LONG style = GetWindowLongW(Wnd, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -244,7 +245,7 @@ TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
 {
     const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
     const int dpi = static_cast<int>(FormDpi(*Form));
-    const int bottomRow = MulDiv(2, dpi, 96) - 1;
+    const int bottomRow = ScaleForDpi(2, dpi) - 1;
     SetActiveWindow(Wnd);
     Pump();
     EXPECT_EQ(ScreenPixel(Wnd, 10, 0), accent);
@@ -568,7 +569,7 @@ TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
     SetActiveWindow(Wnd);
     Pump();
     const int dpi = static_cast<int>(FormDpi(*Form));
-    auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
     Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.") + u"</FC></C>");
     Pump();
     SaveShot(Wnd, L"hc_home");
@@ -725,7 +726,7 @@ TEST_F(MainWindowTest, LongAdapterNameIsClippedAndTheAddressStaysPut)
     const int dpi = static_cast<int>(FormDpi(*Form));
     HWND group = ControlHandle(*Form->GroupBox1);
     for (int x = 322; x < 343; x += 4)
-        EXPECT_EQ(ScreenPixel(group, MulDiv(x, dpi, 96), MulDiv(39, dpi, 96)), RGB(255, 255, 255)) << x;
+        EXPECT_EQ(ScreenPixel(group, ScaleForDpi(x, dpi), ScaleForDpi(39, dpi)), RGB(255, 255, 255)) << x;
     SaveShot(Wnd, L"window_config_long_adapter");
 }
 
@@ -890,10 +891,10 @@ TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)
     EXPECT_EQ(FormDpi(*Form), to);
     RECT client;
     GetClientRect(Wnd, &client);
-    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(to), 96));
+    EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(to)));
     const RECT start = RectInParent(ControlHandle(*Form->BtnStart));
-    EXPECT_EQ(start.left, MulDiv(176, static_cast<int>(to), 96));
-    EXPECT_EQ(start.bottom, MulDiv(264 + 68, static_cast<int>(to), 96));
+    EXPECT_EQ(start.left, ScaleForDpi(176, static_cast<int>(to)));
+    EXPECT_EQ(start.bottom, ScaleForDpi(264 + 68, static_cast<int>(to)));
 }
 
 }  // namespace
