@@ -830,6 +830,29 @@ TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
     SaveShot(Wnd, L"window_home_long_title");
 }
 
+// Text is measured in the font a control is shown in: a label that takes its font from the
+// window shows the desktop font at the window's DPI, not the description's Segoe UI, and is
+// measured in it (in logical pixels, rounded up); the title keeps its own font.
+TEST_F(MainWindowTest, TextIsMeasuredInTheFontTheControlIsShownIn)
+{
+    const UINT dpi = GetDpiForWindow(Wnd);
+    LOGFONTW lf = {};
+    ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi));
+    auto width = [dpi](const std::u16string& text, HFONT font) {
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        DeleteObject(font);
+        return (size.cx * 96 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
+    };
+    const std::u16string text = u"Intel(R) Ethernet Connection (7) I219-V";
+    EXPECT_EQ(Form->LblAdapter->TextWidth(text), width(text, CreateFontIndirectW(&lf)));
+    EXPECT_EQ(Form->LblTitle->TextWidth(text), width(text, MakeFont(Form->LblTitle->Font(), dpi)));
+}
+
 // The window's icon of that kind: the metric's size at the DPI, and the program's artwork.
 void CheckProgramIcon(HWND wnd, WPARAM which, int metric, UINT dpi)
 {
