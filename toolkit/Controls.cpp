@@ -132,10 +132,11 @@ void TControl::SetEnabled(bool enabled)
     Changed(TChange::Enabled);
 }
 
-const TFont& TControl::Font() const
+const TControl& TControl::FontSource() const
 {
-    if (FParentFont && FParent) return FParent->Font();
-    return FFont;
+    const TControl* c = this;
+    while (c->FParentFont && c->FParent) c = c->FParent;
+    return *c;
 }
 
 void TControl::SetFont(const TFont& font)

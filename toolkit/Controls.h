@@ -1,8 +1,9 @@
-// The component model of the widget toolkit: components with an owner and a name, controls
-// with a parent, bounds in logical pixels (96 DPI), caption, font, colour, visibility and
-// events. All state lives here, in plain objects; a realisation (the Win32 one in *_win.cpp)
-// attaches a peer to a control and is told of every change, so the rules are testable
-// without windows.
+// The component model of the widget toolkit: components with an owner and a name, controls of
+// a fixed kind with a parent, bounds in logical pixels (96 DPI), caption, font, colour,
+// visibility and events. The state the program sets lives here, in plain objects, with the
+// rules about it, so that they are testable without windows; a realisation (the Win32 one in
+// *_win.cpp) attaches a peer to a control, is told of every change, and keeps beside it only
+// what the system tells it (hot, focus cues, DPI).
 #pragma once
 
 #include <cstdint>
@@ -168,8 +169,11 @@ public:
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
 
-    // The font used: the parent's while ParentFont holds, else the control's own.
-    const TFont& Font() const;
+    // The control whose font this one shows: itself, or the first parent it does not take its
+    // font from.
+    const TControl& FontSource() const;
+    // The font used: the font source's own.
+    const TFont& Font() const { return FontSource().FFont; }
     void SetFont(const TFont& font);  // clears ParentFont
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool parentFont);

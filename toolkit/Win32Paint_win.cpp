@@ -21,14 +21,6 @@ Gdiplus::Color GdiColor(TColor color, BYTE alpha = 255)
     return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-// The control whose font a control shows: itself, or the first parent it does not inherit from.
-const TControl& FontSource(const TControl& control)
-{
-    const TControl* c = &control;
-    while (c->ParentFont() && c->Parent()) c = c->Parent();
-    return *c;
-}
-
 HFONT BoldOf(HFONT font)
 {
     LOGFONTW lf = {};
@@ -230,7 +222,7 @@ HFONT MakeFont(const TFont& font, UINT dpi)
 
 HFONT MakeControlFont(const TControl& control, UINT dpi)
 {
-    const TControl& source = FontSource(control);
+    const TControl& source = control.FontSource();
     const TForm* form = KindCast<TForm>(&source);
     if (form && form->DesktopFont()) {
         LOGFONTW lf = {};

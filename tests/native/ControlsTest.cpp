@@ -23,7 +23,7 @@ private:
     std::vector<std::u16string>& FLog;
 };
 
-TEST(ToolkitTest, OwnerFreesItsComponentsInReverseOrderAndFindsThemByName)
+TEST(ControlsTest, OwnerFreesItsComponentsInReverseOrderAndFindsThemByName)
 {
     std::vector<std::u16string> log;
     {
@@ -42,7 +42,7 @@ TEST(ToolkitTest, OwnerFreesItsComponentsInReverseOrderAndFindsThemByName)
     EXPECT_EQ(log, (std::vector<std::u16string>{u"First", u"Third", u"Second", u"Grandchild"}));
 }
 
-TEST(ToolkitTest, DockingTakesEdgesInChildOrderWithMarginsThenFills)
+TEST(ControlsTest, DockingTakesEdgesInChildOrderWithMarginsThenFills)
 {
     TPanel host(nullptr);
     host.SetBounds(0, 0, 300, 200);
@@ -75,7 +75,7 @@ TEST(ToolkitTest, DockingTakesEdgesInChildOrderWithMarginsThenFills)
     EXPECT_EQ(right->BoundsRect(), (TRect{350, 42, 50, 258}));
 }
 
-TEST(ToolkitTest, FontsFollowTheParentUntilAControlHasItsOwn)
+TEST(ControlsTest, FontsFollowTheParentUntilAControlHasItsOwn)
 {
     TForm form(nullptr);
     auto* panel = new TPanel(&form);
@@ -92,12 +92,14 @@ TEST(ToolkitTest, FontsFollowTheParentUntilAControlHasItsOwn)
     big.Height = 30;
     form.SetFont(big);
     EXPECT_EQ(label->Font(), big);
+    EXPECT_EQ(&label->FontSource(), &form);  // through the panel, which takes the form's too
     EXPECT_EQ(changes, std::vector<TChange>{TChange::Font});
 
     TFont own = big;
     own.Style = fsBold;
     label->SetFont(own);
     EXPECT_FALSE(label->ParentFont());
+    EXPECT_EQ(&label->FontSource(), label);
     form.SetFont(TFont());
     EXPECT_EQ(label->Font(), own);
     label->SetParentFont(true);

@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(ToolkitTest, FormCreationErrorsGoToTheApplicationAndCreationGoesOn)
+TEST(FormsTest, FormCreationErrorsGoToTheApplicationAndCreationGoesOn)
 {
     TForm form(nullptr);
     std::vector<std::string> reported;

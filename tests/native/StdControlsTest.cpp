@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(ToolkitTest, CheckBoxRunsItsHandlerOnEveryChangeOfState)
+TEST(StdControlsTest, CheckBoxRunsItsHandlerOnEveryChangeOfState)
 {
     TCheckBox box(nullptr);
     std::vector<bool> seen;
@@ -25,7 +25,7 @@ TEST(ToolkitTest, CheckBoxRunsItsHandlerOnEveryChangeOfState)
     EXPECT_FALSE(box.Checked());
 }
 
-TEST(ToolkitTest, PagePanelShowsOnePageAndIgnoresIndexesOutOfRange)
+TEST(StdControlsTest, PagePanelShowsOnePageAndIgnoresIndexesOutOfRange)
 {
     TCardPanel cards(nullptr);
     cards.SetBounds(0, 0, 100, 80);
@@ -47,7 +47,7 @@ TEST(ToolkitTest, PagePanelShowsOnePageAndIgnoresIndexesOutOfRange)
 
 // Starting and stopping the animation is a change of state that the realisation hears of; a
 // new frame is not (the realisation advances the frames and redraws them itself).
-TEST(ToolkitTest, IndicatorCyclesItsFramesAndTellsTheRealisationOfItsStateOnly)
+TEST(StdControlsTest, IndicatorCyclesItsFramesAndTellsTheRealisationOfItsStateOnly)
 {
     TActivityIndicator busy(nullptr);
     EXPECT_EQ(busy.BoundsRect(), (TRect{0, 0, 32, 32}));

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(ToolkitTest, DownReleasesOnlyTheSameGroupUnderTheSameParent)
+TEST(StyledButtonsTest, DownReleasesOnlyTheSameGroupUnderTheSameParent)
 {
     TPanel a(nullptr), b(nullptr);
     auto make = [](TPanel& parent, int group) {
@@ -45,7 +45,7 @@ TEST(ToolkitTest, DownReleasesOnlyTheSameGroupUnderTheSameParent)
 
 // The one rule of the default button, which the realisation asks for the first focus, for the
 // focus taken back and for Enter.
-TEST(ToolkitTest, DefaultButtonIsTheFirstMarkedOneWhileItShowsAndIsEnabled)
+TEST(StyledButtonsTest, DefaultButtonIsTheFirstMarkedOneWhileItShowsAndIsEnabled)
 {
     TForm form(nullptr);
     auto* page = new TPanel(&form);
@@ -72,7 +72,7 @@ TEST(ToolkitTest, DefaultButtonIsTheFirstMarkedOneWhileItShowsAndIsEnabled)
     EXPECT_EQ(DefaultButton(form), run);
 }
 
-TEST(ToolkitTest, ToolBarLaysOutVisibleButtonsFromTheIndent)
+TEST(StyledButtonsTest, ToolBarLaysOutVisibleButtonsFromTheIndent)
 {
     TStyledToolBar bar(nullptr);
     bar.SetIndent(10);

@@ -839,14 +839,9 @@ TEST_F(MainWindowTest, TextIsMeasuredInTheFontTheControlIsShownIn)
     LOGFONTW lf = {};
     ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi));
     auto width = [dpi](const std::u16string& text, HFONT font) {
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, font);
-        SIZE size = {};
-        GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
+        const int w = MeasureText(text, font, dpi);
         DeleteObject(font);
-        return (size.cx * 96 + static_cast<int>(dpi) - 1) / static_cast<int>(dpi);
+        return w;
     };
     const std::u16string text = u"Intel(R) Ethernet Connection (7) I219-V";
     EXPECT_EQ(Form->LblAdapter->TextWidth(text), width(text, CreateFontIndirectW(&lf)));
