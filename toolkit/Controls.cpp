@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "common/Text.h"
-#include "toolkit/Forms.h"
 
 int TFont::Size() const
 {
@@ -65,11 +64,9 @@ void TControl::SetParent(TWinControl* parent)
     if (parent) parent->InsertControl(this);
 }
 
-TForm* TControl::ParentForm()
+IRealizer* TControl::Realizer() const
 {
-    TControl* c = this;
-    while (c->FParent) c = c->FParent;
-    return KindCast<TForm>(c);
+    return FParent ? FParent->Realizer() : nullptr;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height)
@@ -200,8 +197,7 @@ void TWinControl::InsertControl(TControl* child)
 {
     FControls.push_back(child);
     child->FParent = this;
-    if (TForm* form = ParentForm(); form && form->Realizer() && Peer())
-        form->Realizer()->Realize(*child);
+    if (IRealizer* realizer = Realizer(); realizer && Peer()) realizer->Realize(*child);
     Realign();
 }
 

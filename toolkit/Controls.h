@@ -140,8 +140,8 @@ public:
 
     TWinControl* Parent() const { return FParent; }
     void SetParent(TWinControl* parent);
-    // The form the control sits on (itself for a form), or null.
-    TForm* ParentForm();
+    // The realisation of the form the control sits on, or null while there is none.
+    virtual IRealizer* Realizer() const;
 
     const TRect& BoundsRect() const { return FBounds; }
     int Left() const { return FBounds.Left; }

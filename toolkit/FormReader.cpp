@@ -255,8 +255,8 @@ struct TClassInfo {
 #define BOUNDS u"Left Top Width Height "
 const TClassInfo kClasses[] = {
     {u"TCardPanel", [](TComponent* o) -> TControl* { return new TCardPanel(o); },
-     BOUNDS u"Align Color ActiveCardIndex"},
-    {u"TCard", [](TComponent* o) -> TControl* { return new TCard(o); }, BOUNDS u"Color"},
+     u"Align Color ActiveCardIndex"},
+    {u"TCard", [](TComponent* o) -> TControl* { return new TCard(o); }, u"Color"},
     {u"TPanel", [](TComponent* o) -> TControl* { return new TPanel(o); }, BOUNDS u"Align Color"},
     {u"TLabel", [](TComponent* o) -> TControl* { return new TLabel(o); },
      BOUNDS u"Alignment Caption ParentFont Font.Name Font.Height Font.Color Font.Quality"},
@@ -271,7 +271,7 @@ const TClassInfo kClasses[] = {
     {u"TStyledButton", [](TComponent* o) -> TControl* { return new TStyledButton(o); },
      BOUNDS u"Caption Default StyleFamily StyleClass StyleAppearance OnClick"},
     {u"TStyledToolBar", [](TComponent* o) -> TControl* { return new TStyledToolBar(o); },
-     BOUNDS u"Align Margins ButtonWidth ButtonHeight Indent StyleRadius StyleFamily StyleClass StyleAppearance"},
+     u"Align Margins ButtonWidth ButtonHeight Indent StyleRadius StyleFamily StyleClass StyleAppearance"},
     {u"TStyledToolButton", [](TComponent* o) -> TControl* { return new TStyledToolButton(o); },
      u"Caption Down OnClick"},
 };
@@ -408,6 +408,13 @@ void ApplyProperties(TControl& c, const char16_t* allowed, const TNode& node, co
         if (!Allows(allowed, p.Name)) Fail(p.Line, u"unknown property " + p.Name + u" of " + c.Name());
         ApplyProperty(c, p, events);
     }
+    // What docking decides is not given: a top dock keeps only its height, a right dock its
+    // width, a filling one nothing.
+    if (c.Align() == TAlign::alNone) return;
+    const char16_t* kept = c.Align() == TAlign::alTop ? u"Height" : c.Align() == TAlign::alRight ? u"Width" : u"";
+    for (const TProperty& p : node.Properties)
+        if (Allows(u"Left Top Width Height", p.Name) && p.Name != kept)
+            Fail(p.Line, p.Name + u" has no effect on the docked " + c.Name());
 }
 
 void ReadChildren(TForm& form, TWinControl& parent, const TNode& node, const TEventBinder& events)

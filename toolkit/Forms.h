@@ -74,7 +74,7 @@ public:
     // form keeps the realizer and frees it first when it is destroyed, while every control
     // still exists.
     IFormPeer* FormPeer() const { return FFormPeer; }
-    IRealizer* Realizer() const { return FRealizer.get(); }
+    IRealizer* Realizer() const override { return FRealizer.get(); }
     void Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer);
 
 private:

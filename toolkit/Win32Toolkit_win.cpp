@@ -184,8 +184,7 @@ public:
     // again while nothing in its active window has it.
     void TakeFocusBack()
     {
-        TForm* form = C.ParentForm();
-        if (!form || DefaultButton(*form) != &C || !IsWindowVisible(Wnd)) return;
+        if (DefaultButton(R.Form()) != &C || !IsWindowVisible(Wnd)) return;
         HWND root = GetAncestor(Wnd, GA_ROOT);
         HWND focus = GetFocus();
         if (GetActiveWindow() == root && (!focus || focus == root)) SetFocus(Wnd);

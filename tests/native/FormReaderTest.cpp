@@ -45,10 +45,13 @@ object Frm: TForm
       OnClick = Clicked
     end
   end
-  object Bar: TStyledToolBar
+  object Head: TPanel
     Align = alTop
-    Height = 30
-    Margins = (1, 2, 3, 4)
+    Height = 40
+    object Bar: TStyledToolBar
+      Align = alClient
+      Margins = (1, 2, 3, 4)
+    end
   end
 end
 )",
@@ -70,7 +73,8 @@ end
     check->Click();
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(check->Checked());
-    EXPECT_EQ(FindAs<TStyledToolBar>(form, u"Bar")->BoundsRect(), (TRect{1, 2, 196, 30}));
+    EXPECT_EQ(FindAs<TPanel>(form, u"Head")->BoundsRect(), (TRect{0, 0, 200, 40}));
+    EXPECT_EQ(FindAs<TStyledToolBar>(form, u"Bar")->BoundsRect(), (TRect{1, 2, 196, 34}));
     EXPECT_THROW(FindAs<TLabel>(form, u"Check"), EAppError);
     EXPECT_THROW(FindAs<TLabel>(form, u"Nothing"), EAppError);
 }
@@ -97,6 +101,15 @@ TEST(WindowTest, ErrorsNameTheLineAndTheFault)
         {"object F: TForm\n  object G: TGroupBox\n    TabOrder = 0\n  end\nend",
          u"Window description, line 3: unknown property TabOrder of G"},
         {"object F: TForm\n  object S: TShape\n  end\nend", u"Window description, line 2: unknown class TShape"},
+        {"object F: TForm\n  object P: TCardPanel\n    object C: TCard\n      Left = 0\n    end\n  end\nend",
+         u"Window description, line 4: unknown property Left of C"},
+        // Bounds that docking decides are refused, wherever Align stands.
+        {"object F: TForm\n  object P: TPanel\n    Width = 10\n    Align = alTop\n  end\nend",
+         u"Window description, line 3: Width has no effect on the docked P"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alRight\n    Width = 10\n    Height = 5\n  end\nend",
+         u"Window description, line 5: Height has no effect on the docked P"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alClient\n    Top = 5\n  end\nend",
+         u"Window description, line 4: Top has no effect on the docked P"},
         // And each property only the values given there.
         {"object F: TForm\n  BorderStyle = bsSizeable\nend", u"Window description, line 2: bad value for BorderStyle"},
         {"object F: TForm\n  Color = $00DD843D\nend", u"Window description, line 2: value expected"},
