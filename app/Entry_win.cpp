@@ -16,7 +16,7 @@
 #include "system/Shell_win.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StartupTrace.h"
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 #include "toolkit/Win32Toolkit_win.h"
 
 namespace {

@@ -70,7 +70,7 @@ void TFrmTavrino::BtnHomeClick(TComponent* Sender)
     int index = -1;
     for (int i = 0; i < 4 && index < 0; ++i)
         if (SameTextAscii(Sender->Name(), names[i])) index = i;
-    auto* button = dynamic_cast<TStyledToolButton*>(Sender);
+    auto* button = KindCast<TStyledToolButton>(Sender->AsControl());
     switch (index) {
     case 0:
     case 1:

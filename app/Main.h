@@ -87,6 +87,8 @@ private:
     void Settle(TStatus Status, bool Answered, bool Restarted);
     // The box that waited for the window to be activated, if any.
     void ShowPendingError();
+    // Stores the state of one of the five check boxes under its settings key.
+    void SaveChoice(const TCheckBox* Box);
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();
@@ -103,3 +105,12 @@ private:
     // references to it and reach the window only while it lasts.
     std::shared_ptr<TFrmTavrino*> FLink = std::make_shared<TFrmTavrino*>(this);
 };
+
+// The five choices of the Config page, in the order they are restored: each check box and the
+// settings key that remembers it. Run writes the tweaks of the checked ones (the controller's
+// table names the box of each tweak).
+struct TChoice {
+    TCheckBox* TFrmTavrino::*Box;
+    const char16_t* Key;
+};
+extern const TChoice kChoices[5];

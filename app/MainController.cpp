@@ -66,6 +66,18 @@ const TTweak kTweaks[] = {
      20},
 };
 
+}  // namespace
+
+const TChoice kChoices[5] = {
+    {&TFrmTavrino::ChkTcpNoDelay, u"tcpnodelay"},
+    {&TFrmTavrino::ChkTCPAckFrequency, u"tcpackfrequency"},
+    {&TFrmTavrino::ChkTcpDelAckTick, u"tcpdelacktick"},
+    {&TFrmTavrino::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
+    {&TFrmTavrino::ChkSystemResponsiveness, u"systemresponsivess"},
+};
+
+namespace {
+
 std::u16string KeyPath(TTweakKey key, const std::u16string& networkGUID)
 {
     switch (key) {
@@ -352,9 +364,7 @@ void TFrmTavrino::SetStatus(TStatus Status)
     }
 
     const bool idle = FStatus == stIdle;
-    for (TCheckBox* box : {ChkTCPAckFrequency, ChkTcpDelAckTick, ChkTcpNoDelay,
-                           ChkNetworkThrottlingIndex, ChkSystemResponsiveness})
-        box->SetEnabled(idle);
+    for (const TChoice& choice : kChoices) (this->*choice.Box)->SetEnabled(idle);
 }
 
 void TFrmTavrino::SaveConfigBool(const std::u16string& Name, bool Value)
@@ -369,27 +379,33 @@ void TFrmTavrino::SaveConfigInt(const std::u16string& Name, std::int32_t Value)
     config.WriteInteger(Name, Value);
 }
 
+void TFrmTavrino::SaveChoice(const TCheckBox* Box)
+{
+    for (const TChoice& choice : kChoices)
+        if (this->*choice.Box == Box) SaveConfigBool(choice.Key, Box->Checked());
+}
+
 void TFrmTavrino::ChkTCPAckFrequencyClick(TComponent*)
 {
-    SaveConfigBool(u"tcpackfrequency", ChkTCPAckFrequency->Checked());
+    SaveChoice(ChkTCPAckFrequency);
 }
 
 void TFrmTavrino::ChkTcpDelAckTickClick(TComponent*)
 {
-    SaveConfigBool(u"tcpdelacktick", ChkTcpDelAckTick->Checked());
+    SaveChoice(ChkTcpDelAckTick);
 }
 
 void TFrmTavrino::ChkTcpNoDelayClick(TComponent*)
 {
-    SaveConfigBool(u"tcpnodelay", ChkTcpNoDelay->Checked());
+    SaveChoice(ChkTcpNoDelay);
 }
 
 void TFrmTavrino::ChkNetworkThrottlingIndexClick(TComponent*)
 {
-    SaveConfigBool(u"networkthrottleindex", ChkNetworkThrottlingIndex->Checked());
+    SaveChoice(ChkNetworkThrottlingIndex);
 }
 
 void TFrmTavrino::ChkSystemResponsivenessClick(TComponent*)
 {
-    SaveConfigBool(u"systemresponsivess", ChkSystemResponsiveness->Checked());
+    SaveChoice(ChkSystemResponsiveness);
 }

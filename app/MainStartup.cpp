@@ -93,11 +93,8 @@ void TFrmTavrino::LoadConfig()
         // Each box that loads as checked runs its click handler, which stores true again.
         TConfig config(FPlatform.Registry, u"Tavrino");
         status = config.ReadInteger(u"status", 0);
-        ChkTcpNoDelay->SetChecked(config.ReadBoolean(u"tcpnodelay", true));
-        ChkTCPAckFrequency->SetChecked(config.ReadBoolean(u"tcpackfrequency", true));
-        ChkTcpDelAckTick->SetChecked(config.ReadBoolean(u"tcpdelacktick", true));
-        ChkNetworkThrottlingIndex->SetChecked(config.ReadBoolean(u"networkthrottleindex", true));
-        ChkSystemResponsiveness->SetChecked(config.ReadBoolean(u"systemresponsivess", true));
+        for (const TChoice& choice : kChoices)
+            (this->*choice.Box)->SetChecked(config.ReadBoolean(choice.Key, true));
     }
     SetStatus(static_cast<TStatus>(status & 0xFF));
 }

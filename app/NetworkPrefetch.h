@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "system/NetworkService.h"
-#include "toolkit/Threads.h"
+#include "system/Threads.h"
 
 class TPrefetchedNetwork final : public INetwork {
 public:

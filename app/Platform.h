@@ -6,7 +6,7 @@
 #include "system/NetworkService.h"
 #include "system/RegistryFacility.h"
 #include "system/Shell.h"
-#include "toolkit/Threads.h"
+#include "system/Threads.h"
 
 class IUpdateSystem;
 

@@ -1,7 +1,6 @@
 #include "common/Translate.h"
 
 #include "common/Text.h"
-#include "toolkit/Forms.h"
 
 namespace {
 std::vector<std::u16string> GTranslations;
@@ -125,22 +124,13 @@ std::u16string TranslateText(const std::u16string& AText, const std::u16string& 
     return result;
 }
 
-void TranslateMenu(TMenuItem* AItem)
-{
-    if (!AItem) return;
-    AItem->Caption = TranslateText(AItem->Caption);
-    for (const auto& item : AItem->Items) TranslateMenu(item.get());
-}
-
-void TranslateComponent(TComponent* AComponent, const std::u16string& ALang)
+void SetTranslationLanguage(const std::u16string& ALang)
 {
     if (!ALang.empty()) GCurrentLanguage = ALang;
-    if (!AComponent) return;
-    if (auto* menu = dynamic_cast<IPopupMenu*>(AComponent)) TranslateMenu(menu->RootItem());
-    if (auto* control = dynamic_cast<TControl*>(AComponent)) {
-        // The window title is English in every language but Korean.
-        const bool englishTitle = dynamic_cast<TForm*>(AComponent) && GCurrentLanguage != u"ko";
-        control->SetCaption(TranslateText(control->Caption(), englishTitle ? u"en" : u""));
-    }
-    for (TComponent* component : AComponent->Components()) TranslateComponent(component, ALang);
+}
+
+std::u16string TranslateCaption(const std::u16string& ACaption, bool ATitle)
+{
+    // The window title is English in every language but Korean.
+    return TranslateText(ACaption, ATitle && GCurrentLanguage != u"ko" ? u"en" : u"");
 }

@@ -12,21 +12,6 @@
 #include <string_view>
 #include <vector>
 
-class TComponent;
-
-// A menu item as the translation walks it: its caption and its sub-items.
-struct TMenuItem {
-    std::u16string Caption;
-    std::vector<std::unique_ptr<TMenuItem>> Items;
-};
-
-// Implemented by a component that is a pop-up menu: the root item of its menu.
-class IPopupMenu {
-public:
-    virtual ~IPopupMenu() = default;
-    virtual TMenuItem* RootItem() = 0;
-};
-
 // The user's locale as the two Windows calls give it (Translate_win.cpp; tests use a double).
 class ILocale {
 public:
@@ -70,9 +55,8 @@ const std::u16string& CurrentLanguage();
 // "\n" made a CR.
 std::u16string TranslateText(const std::u16string& AText, const std::u16string& ALang = u"");
 
-// Translates the caption of AComponent and, recursively, of everything it owns, in ownership
-// order. A form's caption is English for every language but Korean. A non-empty ALang first
-// becomes the current language for this and every later translation.
-void TranslateComponent(TComponent* AComponent, const std::u16string& ALang = u"");
-// Translates the caption of a menu item and of its sub-items, recursively.
-void TranslateMenu(TMenuItem* AItem);
+// Makes ALang the current language for every later translation; an empty one changes nothing.
+void SetTranslationLanguage(const std::u16string& ALang);
+// A caption of the window in the current language: the window's title (ATitle) is English in
+// every language but Korean, every other caption as TranslateText gives it.
+std::u16string TranslateCaption(const std::u16string& ACaption, bool ATitle);

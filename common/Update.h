@@ -16,7 +16,7 @@
 #include "system/Http.h"
 #include "system/RegistryFacility.h"
 #include "system/Shell.h"
-#include "toolkit/Threads.h"
+#include "system/Threads.h"
 
 // Major, minor, release, build of a file version.
 using TFileVersion = std::array<std::uint16_t, 4>;

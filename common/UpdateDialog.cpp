@@ -74,12 +74,6 @@ bool IsTopmostNotice(const TNoticeOptions& Options)
     return Options.Flag.find(u"stayontop") != std::u16string::npos;
 }
 
-int ScaleForDpi(int Pixels, int Dpi)
-{
-    const long factor = std::lround(Dpi * 100.0 / 96.0);  // hundredths
-    return static_cast<int>(std::lround(Pixels * factor / 100.0));
-}
-
 TNoticeGeometry NoticeGeometry(const TNoticeOptions& Options, int OuterWidth, int OuterHeight,
                                int Dpi, int LayoutOffset)
 {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/Update.h"
+#include "common/Dpi.h"
 #include "system/Shell.h"
 
 // Kind 0: the message, 1: the Yes caption, 2: the No caption, in the language code's row
@@ -24,10 +25,6 @@ struct TNoticeOptions {
 // Raises EAppError for a malformed "\u" escape in one of the four options.
 TNoticeOptions ReadNoticeOptions(const std::u16string& Answer);
 bool IsTopmostNotice(const TNoticeOptions& Options);
-
-// A length in pixels at 96 DPI scaled to Dpi: the factor Dpi / 96 rounded to hundredths, the
-// product rounded to the nearest pixel.
-int ScaleForDpi(int Pixels, int Dpi);
 
 struct TRectI {
     int Left = 0, Top = 0, Width = 0, Height = 0;

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/WinText_win.h"
-#include "toolkit/Forms.h"
+#include "common/ErrorGuard.h"
 
 namespace {
 constexpr DWORD kNoticeStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;

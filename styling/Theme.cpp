@@ -8,7 +8,8 @@ namespace {
 // unchanged.
 TComponent* RequireForm(TComponent* AOwner)
 {
-    if (!dynamic_cast<TForm*>(AOwner)) throw EAppError(u"TThemeHelper Owner must be a TForm");
+    TControl* control = AOwner ? AOwner->AsControl() : nullptr;
+    if (!KindCast<TForm>(control)) throw EAppError(u"TThemeHelper Owner must be a TForm");
     return AOwner;
 }
 }  // namespace
@@ -25,7 +26,6 @@ TThemeHelper::TThemeHelper(TComponent* AOwner)
     FShape->SetBounds(0, 0, FForm->ClientWidth(), 2);
     FShape->SetBrushColor(FActiveColor);
     FShape->SetPenColor(FActiveColor);
-    FShape->SetPenStyle(TShape::TPenStyle::psSolid);
     FShape->SetMargins(0, 0, 0, 0);
     FShape->SetParent(FForm);
     // Docked first, above everything else docked at the top.

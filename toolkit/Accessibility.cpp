@@ -15,27 +15,37 @@ TAccessibleInfo DescribeControl(const TControl& control)
 {
     TAccessibleInfo info;
     info.Name = control.Caption();
-    if (auto* button = dynamic_cast<const TStyledDownButton*>(&control)) {
+    switch (control.Kind()) {
+    case TControlKind::StyledButton:
+    case TControlKind::StyledToolButton:
         info.Role = TAccessibleRole::PushButton;
-        if (button->Down()) info.State |= asPressed;
-    } else if (auto* box = dynamic_cast<const TCheckBox*>(&control)) {
+        if (TStyledDownButton::Of(&control)->Down()) info.State |= asPressed;
+        break;
+    case TControlKind::CheckBox:
         info.Role = TAccessibleRole::CheckButton;
-        if (box->Checked()) info.State |= asChecked;
-    } else if (dynamic_cast<const TLabel*>(&control)) {
+        if (static_cast<const TCheckBox&>(control).Checked()) info.State |= asChecked;
+        break;
+    case TControlKind::Label:
         info.Role = TAccessibleRole::StaticText;
-    } else if (auto* markup = dynamic_cast<const TMarkupLabel*>(&control)) {
+        break;
+    case TControlKind::MarkupLabel:
         info.Role = TAccessibleRole::StaticText;
-        info.Name = PlainMarkupText(markup->Text());
-    } else if (dynamic_cast<const TSvgImage*>(&control)) {
+        info.Name = PlainMarkupText(static_cast<const TMarkupLabel&>(control).Text());
+        break;
+    case TControlKind::SvgImage:
         info.Role = control.OnClick ? TAccessibleRole::Link : TAccessibleRole::Graphic;
         if (control.OnClick) info.State |= asLinked;
-    } else if (auto* busy = dynamic_cast<const TActivityIndicator*>(&control)) {
+        break;
+    case TControlKind::ActivityIndicator:
         info.Role = TAccessibleRole::Animation;
-        if (busy->Animate()) info.State |= asAnimated;
-    } else if (dynamic_cast<const TGroupBox*>(&control)) {
+        if (static_cast<const TActivityIndicator&>(control).Animate()) info.State |= asAnimated;
+        break;
+    case TControlKind::GroupBox:
         info.Role = TAccessibleRole::Grouping;
-    } else {
+        break;
+    default:
         info.Name.clear();
+        break;
     }
     if (!control.AccessibleName().empty()) info.Name = control.AccessibleName();
     if (!control.Enabled()) info.State |= asUnavailable;

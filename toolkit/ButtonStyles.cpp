@@ -53,6 +53,14 @@ bool ComputeButtonStyles(const std::u16string& family, const std::u16string& sty
     return true;
 }
 
+TStyledButtonState ButtonState(bool enabled, bool pressed, bool hot, bool focusShown)
+{
+    if (!enabled) return TStyledButtonState::bsmDisabled;
+    if (pressed) return TStyledButtonState::bsmPressed;
+    if (hot) return TStyledButtonState::bsmHot;
+    return focusShown ? TStyledButtonState::bsmSelected : TStyledButtonState::bsmNormal;
+}
+
 TStyledButtonAttributes HighContrastStyle(const TStyledButtonAttributes& family, TStyledButtonState state)
 {
     TStyledButtonAttributes a = family;

@@ -65,6 +65,11 @@ std::shared_ptr<IStyledButtonFamily> FindButtonFamily(const std::u16string& name
 bool ComputeButtonStyles(const std::u16string& family, const std::u16string& styleClass,
                          const std::u16string& appearance, TStyledButtonStyles& styles);
 
+// The state a styled button shows: disabled, else pressed (held down by the mouse or the
+// key, or a button that is down), else hot (under the mouse), else selected (it has the focus
+// and the focus is shown), else normal.
+TStyledButtonState ButtonState(bool enabled, bool pressed, bool hot, bool focusShown);
+
 // The set a state is drawn with under high contrast: the family's shape and outline width in
 // system colours alone. At rest an outline in window text on the window colour (grey text
 // when disabled); pressed, selected (focused) or hot, filled with the highlight colour and

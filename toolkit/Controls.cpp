@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "common/Text.h"
-#include "toolkit/Forms.h"
 
 int TFont::Size() const
 {
@@ -39,7 +38,17 @@ TComponent* TComponent::FindComponent(const std::u16string& name) const
     return nullptr;
 }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {}
+TControl::TControl(TComponent* AOwner, TControlKind kind) : TComponent(AOwner), FKind(kind) {}
+
+TWinControl* TControl::AsContainer()
+{
+    return FKind <= TControlKind::StyledToolBar ? static_cast<TWinControl*>(this) : nullptr;
+}
+
+const TWinControl* TControl::AsContainer() const
+{
+    return FKind <= TControlKind::StyledToolBar ? static_cast<const TWinControl*>(this) : nullptr;
+}
 
 TControl::~TControl()
 {
@@ -55,11 +64,9 @@ void TControl::SetParent(TWinControl* parent)
     if (parent) parent->InsertControl(this);
 }
 
-TForm* TControl::ParentForm()
+IRealizer* TControl::Realizer() const
 {
-    TControl* c = this;
-    while (c->FParent) c = c->FParent;
-    return dynamic_cast<TForm*>(c);
+    return FParent ? FParent->Realizer() : nullptr;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height)
@@ -70,7 +77,7 @@ void TControl::SetBounds(int left, int top, int width, int height)
     FBounds = r;
     Changed(TChange::Bounds);
     if (resized)
-        if (auto* win = dynamic_cast<TWinControl*>(this)) win->Realign();
+        if (TWinControl* win = AsContainer()) win->Realign();
 }
 
 void TControl::SetAlign(TAlign align)
@@ -122,10 +129,11 @@ void TControl::SetEnabled(bool enabled)
     Changed(TChange::Enabled);
 }
 
-const TFont& TControl::Font() const
+const TControl& TControl::FontSource() const
 {
-    if (FParentFont && FParent) return FParent->Font();
-    return FFont;
+    const TControl* c = this;
+    while (c->FParentFont && c->FParent) c = c->FParent;
+    return *c;
 }
 
 void TControl::SetFont(const TFont& font)
@@ -163,7 +171,7 @@ void TControl::Click()
 
 int TControl::TextWidth(const std::u16string& text) const
 {
-    return FPeer ? FPeer->TextWidth(text, Font()) : 0;
+    return FPeer ? FPeer->TextWidth(text) : 0;
 }
 
 void TControl::SetPeer(std::unique_ptr<IControlPeer> peer)
@@ -176,7 +184,7 @@ void TControl::Changed(TChange what)
     if (FPeer) FPeer->Changed(what);
 }
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+TWinControl::TWinControl(TComponent* AOwner, TControlKind kind) : TControl(AOwner, kind) {}
 
 TWinControl::~TWinControl()
 {
@@ -189,8 +197,7 @@ void TWinControl::InsertControl(TControl* child)
 {
     FControls.push_back(child);
     child->FParent = this;
-    if (TForm* form = ParentForm(); form && form->Realizer() && Peer())
-        form->Realizer()->Realize(*child);
+    if (IRealizer* realizer = Realizer(); realizer && Peer()) realizer->Realize(*child);
     Realign();
 }
 
@@ -218,16 +225,15 @@ TRect TWinControl::ClientRect() const
 
 void TWinControl::Realign()
 {
-    // Top, bottom, left and right docks in child order, each taking its edge of what is left,
-    // then every client-aligned child fills the rest. Margins are kept free around each.
+    // Top and right docks in child order, each taking its edge of what is left, then every
+    // client-aligned child fills the rest. Margins are kept free around each.
     TRect area = ClientRect();
     auto place = [](TControl* c, int left, int top, int width, int height) {
         const auto& m = c->Margins();
         c->SetBounds(left + m.Left, top + m.Top, width - m.Left - m.Right,
                      height - m.Top - m.Bottom);
     };
-    const TAlign order[] = {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight,
-                            TAlign::alClient};
+    const TAlign order[] = {TAlign::alTop, TAlign::alRight, TAlign::alClient};
     for (TAlign kind : order) {
         for (TControl* c : FControls) {
             if (c->Align() != kind || !c->Visible()) continue;
@@ -239,15 +245,6 @@ void TWinControl::Realign()
                 place(c, area.Left, area.Top, area.Width, outerH);
                 area.Top += outerH;
                 area.Height -= outerH;
-                break;
-            case TAlign::alBottom:
-                place(c, area.Left, area.Top + area.Height - outerH, area.Width, outerH);
-                area.Height -= outerH;
-                break;
-            case TAlign::alLeft:
-                place(c, area.Left, area.Top, outerW, area.Height);
-                area.Left += outerW;
-                area.Width -= outerW;
                 break;
             case TAlign::alRight:
                 place(c, area.Left + area.Width - outerW, area.Top, outerW, area.Height);
@@ -264,7 +261,7 @@ void TWinControl::Realign()
         }
     }
     for (TControl* c : FControls)
-        if (auto* win = dynamic_cast<TWinControl*>(c)) win->Realign();
+        if (TWinControl* win = c->AsContainer()) win->Realign();
 }
 
 void TWinControl::FontChanged()

@@ -1,8 +1,9 @@
-// The component model of the widget toolkit: components with an owner and a name, controls
-// with a parent, bounds in logical pixels (96 DPI), caption, font, colour, visibility and
-// events. All state lives here, in plain objects; a realisation (the Win32 one in *_win.cpp)
-// attaches a peer to a control and is told of every change, so the rules are testable
-// without windows.
+// The component model of the widget toolkit: components with an owner and a name, controls of
+// a fixed kind with a parent, bounds in logical pixels (96 DPI), caption, font, colour,
+// visibility and events. The state the program sets lives here, in plain objects, with the
+// rules about it, so that they are testable without windows; a realisation (the Win32 one in
+// *_win.cpp) attaches a peer to a control, is told of every change, and keeps beside it only
+// what the system tells it (hot, focus cues, DPI).
 #pragma once
 
 #include <cstdint>
@@ -74,8 +75,9 @@ class IControlPeer {
 public:
     virtual ~IControlPeer() = default;
     virtual void Changed(TChange what) = 0;
-    // Width of text in the given font in logical pixels.
-    virtual int TextWidth(const std::u16string& text, const TFont& font) = 0;
+    // Width of text in the font the control is shown in, measured at its window's DPI, in
+    // logical pixels (rounded up).
+    virtual int TextWidth(const std::u16string& text) = 0;
 };
 
 // Creates the peers of controls; a form that is realised has one and realises every control
@@ -84,6 +86,14 @@ class IRealizer {
 public:
     virtual ~IRealizer() = default;
     virtual void Realize(TControl& control) = 0;
+};
+
+// Every kind of control the toolkit has, fixed when a control is made. The reader of the
+// window description, the realisation, its painting and the accessibility each decide by it
+// in one table or switch. The kinds up to StyledToolBar hold other controls (TWinControl).
+enum class TControlKind : std::uint8_t {
+    Form, Panel, CardPanel, Card, GroupBox, StyledToolBar,
+    Label, MarkupLabel, CheckBox, Shape, ActivityIndicator, SvgImage, StyledButton, StyledToolButton,
 };
 
 struct TRect {
@@ -105,6 +115,8 @@ public:
     const std::vector<TComponent*>& Components() const { return FComponents; }
     // The owned component of that name (ASCII letter case ignored), or null.
     TComponent* FindComponent(const std::u16string& name) const;
+    // The component as a control, or null when it is none.
+    virtual TControl* AsControl() { return nullptr; }
 
 private:
     TComponent* FOwner;
@@ -112,18 +124,24 @@ private:
     std::vector<TComponent*> FComponents;
 };
 
-enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TAlign { alNone, alTop, alRight, alClient };
 enum class TCursor { crDefault, crHandPoint };
 
 class TControl : public TComponent {
 public:
-    explicit TControl(TComponent* AOwner);
+    TControl(TComponent* AOwner, TControlKind kind);
     ~TControl() override;
+
+    TControl* AsControl() override { return this; }
+    TControlKind Kind() const { return FKind; }
+    // The control as one that holds others, or null.
+    TWinControl* AsContainer();
+    const TWinControl* AsContainer() const;
 
     TWinControl* Parent() const { return FParent; }
     void SetParent(TWinControl* parent);
-    // The form the control sits on (itself for a form), or null.
-    TForm* ParentForm();
+    // The realisation of the form the control sits on, or null while there is none.
+    virtual IRealizer* Realizer() const;
 
     const TRect& BoundsRect() const { return FBounds; }
     int Left() const { return FBounds.Left; }
@@ -151,8 +169,11 @@ public:
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
 
-    // The font used: the parent's while ParentFont holds, else the control's own.
-    const TFont& Font() const;
+    // The control whose font this one shows: itself, or the first parent it does not take its
+    // font from.
+    const TControl& FontSource() const;
+    // The font used: the font source's own.
+    const TFont& Font() const { return FontSource().FFont; }
     void SetFont(const TFont& font);  // clears ParentFont
     bool ParentFont() const { return FParentFont; }
     void SetParentFont(bool parentFont);
@@ -161,13 +182,9 @@ public:
     void SetColor(TColor color);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor cursor) { FCursor = cursor; }
-    const std::u16string& Hint() const { return FHint; }
-    void SetHint(const std::u16string& hint) { FHint = hint; }
     // The name a screen reader gets in place of the caption; empty: the caption.
     const std::u16string& AccessibleName() const { return FAccessibleName; }
     void SetAccessibleName(const std::u16string& name);
-    int TabOrder() const { return FTabOrder; }
-    void SetTabOrder(int order) { FTabOrder = order; }
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool stop) { FTabStop = stop; }
 
@@ -175,7 +192,8 @@ public:
     // Runs OnClick; what a click of the user does.
     virtual void Click();
 
-    // Width of text in this control's font, in logical pixels; 0 while not realised.
+    // Width of text in the font this control is shown in, in logical pixels; 0 while not
+    // realised.
     int TextWidth(const std::u16string& text) const;
 
     IControlPeer* Peer() const { return FPeer.get(); }
@@ -187,6 +205,7 @@ protected:
 
 private:
     friend class TWinControl;
+    TControlKind FKind;
     TWinControl* FParent = nullptr;
     TRect FBounds;
     TAlign FAlign = TAlign::alNone;
@@ -198,9 +217,7 @@ private:
     bool FParentFont = true;
     TColor FColor = clWindow;
     TCursor FCursor = TCursor::crDefault;
-    std::u16string FHint;
     std::u16string FAccessibleName;
-    int FTabOrder = -1;
     bool FTabStop = false;
     std::unique_ptr<IControlPeer> FPeer;
 };
@@ -208,7 +225,7 @@ private:
 // A control that holds other controls and lays out those that are aligned.
 class TWinControl : public TControl {
 public:
-    explicit TWinControl(TComponent* AOwner);
+    TWinControl(TComponent* AOwner, TControlKind kind);
     ~TWinControl() override;
 
     const std::vector<TControl*>& Controls() const { return FControls; }
@@ -228,3 +245,15 @@ private:
     void RemoveControl(TControl* child);
     std::vector<TControl*> FControls;
 };
+
+// The control as T when it is of T's kind (T::kKind), else null.
+template <class T>
+T* KindCast(TControl* control)
+{
+    return control && control->Kind() == T::kKind ? static_cast<T*>(control) : nullptr;
+}
+template <class T>
+const T* KindCast(const TControl* control)
+{
+    return control && control->Kind() == T::kKind ? static_cast<const T*>(control) : nullptr;
+}

@@ -118,25 +118,13 @@ private:
                     Fail(FLine, u"',' or ')' expected");
                 SkipBlanks();
             }
-        } else if (c == '-' || c == '$' || std::isdigit(static_cast<unsigned char>(c))) {
+        } else if (std::isdigit(static_cast<unsigned char>(c))) {
             v.Kind = TValue::TKind::Number;
-            const bool negative = Take('-');
-            const bool hex = Take('$');
-            std::size_t digits = 0;
-            while (FPos < FText.size()) {
-                const char d = FText[FPos];
-                int digit;
-                if (d >= '0' && d <= '9') digit = d - '0';
-                else if (hex && d >= 'a' && d <= 'f') digit = d - 'a' + 10;
-                else if (hex && d >= 'A' && d <= 'F') digit = d - 'A' + 10;
-                else break;
-                v.Number = v.Number * (hex ? 16 : 10) + digit;
+            while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos]))) {
+                v.Number = v.Number * 10 + (FText[FPos] - '0');
                 if (v.Number > 0xFFFFFFFFLL) Fail(FLine, u"number too large");
                 ++FPos;
-                ++digits;
             }
-            if (digits == 0) Fail(FLine, u"number expected");
-            if (negative) v.Number = -v.Number;
         } else {
             v.Kind = TValue::TKind::Ident;
             v.Text = AsciiToUtf16(Word());
@@ -190,24 +178,6 @@ private:
     std::size_t FPos = 0;
     int FLine = 1;
 };
-
-TControl* CreateControl(const std::u16string& cls, TComponent* owner)
-{
-    if (cls == u"TPanel") return new TPanel(owner);
-    if (cls == u"TCardPanel") return new TCardPanel(owner);
-    if (cls == u"TCard") return new TCard(owner);
-    if (cls == u"TLabel") return new TLabel(owner);
-    if (cls == u"TMarkupLabel") return new TMarkupLabel(owner);
-    if (cls == u"TGroupBox") return new TGroupBox(owner);
-    if (cls == u"TCheckBox") return new TCheckBox(owner);
-    if (cls == u"TShape") return new TShape(owner);
-    if (cls == u"TActivityIndicator") return new TActivityIndicator(owner);
-    if (cls == u"TSvgImage") return new TSvgImage(owner);
-    if (cls == u"TStyledButton") return new TStyledButton(owner);
-    if (cls == u"TStyledToolBar") return new TStyledToolBar(owner);
-    if (cls == u"TStyledToolButton") return new TStyledToolButton(owner);
-    return nullptr;
-}
 
 // Reads the values of one property, failing with its line for a value of the wrong kind.
 class TReader {
@@ -266,45 +236,74 @@ public:
     }
     TColor Color() const
     {
-        if (P.Value.Kind == TValue::TKind::Number) return static_cast<TColor>(P.Value.Number);
         return Enum<TColor>({{u"clWindow", clWindow}, {u"clWindowText", clWindowText},
-                             {u"clBtnFace", clBtnFace}, {u"clGrayText", clGrayText},
-                             {u"clBlack", clBlack}, {u"clWhite", clWhite}, {u"clGray", clGray}});
+                             {u"clBlack", clBlack}, {u"clWhite", clWhite}});
     }
     [[noreturn]] void Bad() const { Fail(P.Line, u"bad value for " + P.Name); }
 
     const TProperty& P;
 };
 
-const std::pair<const char16_t*, TButtonDrawType> kDrawTypes[] = {
-    {u"btRoundRect", TButtonDrawType::btRoundRect}, {u"btRounded", TButtonDrawType::btRounded},
-    {u"btRect", TButtonDrawType::btRect}, {u"btEllipse", TButtonDrawType::btEllipse}};
+// Every class the description may name, the control it makes, and the properties it takes
+// (beyond the event handlers, which the binder checks).
+struct TClassInfo {
+    const char16_t* Name;
+    TControl* (*Make)(TComponent* owner);
+    const char16_t* Properties;  // separated by spaces
+};
 
-bool ApplyFont(TControl& c, const std::u16string& name, const TReader& r)
+#define BOUNDS u"Left Top Width Height "
+const TClassInfo kClasses[] = {
+    {u"TCardPanel", [](TComponent* o) -> TControl* { return new TCardPanel(o); },
+     u"Align Color ActiveCardIndex"},
+    {u"TCard", [](TComponent* o) -> TControl* { return new TCard(o); }, u"Color"},
+    {u"TPanel", [](TComponent* o) -> TControl* { return new TPanel(o); }, BOUNDS u"Align Color"},
+    {u"TLabel", [](TComponent* o) -> TControl* { return new TLabel(o); },
+     BOUNDS u"Alignment Caption ParentFont Font.Name Font.Height Font.Color Font.Quality"},
+    {u"TMarkupLabel", [](TComponent* o) -> TControl* { return new TMarkupLabel(o); }, BOUNDS},
+    {u"TGroupBox", [](TComponent* o) -> TControl* { return new TGroupBox(o); }, BOUNDS u"Caption"},
+    {u"TCheckBox", [](TComponent* o) -> TControl* { return new TCheckBox(o); },
+     BOUNDS u"Caption TabStop OnClick"},
+    {u"TActivityIndicator", [](TComponent* o) -> TControl* { return new TActivityIndicator(o); },
+     BOUNDS u"IndicatorColor FrameDelay Visible"},
+    {u"TSvgImage", [](TComponent* o) -> TControl* { return new TSvgImage(o); },
+     BOUNDS u"Cursor AccessibleName SvgResource OnClick"},
+    {u"TStyledButton", [](TComponent* o) -> TControl* { return new TStyledButton(o); },
+     BOUNDS u"Caption Default StyleFamily StyleClass StyleAppearance OnClick"},
+    {u"TStyledToolBar", [](TComponent* o) -> TControl* { return new TStyledToolBar(o); },
+     u"Align Margins ButtonWidth ButtonHeight Indent StyleRadius StyleFamily StyleClass StyleAppearance"},
+    {u"TStyledToolButton", [](TComponent* o) -> TControl* { return new TStyledToolButton(o); },
+     u"Caption Down OnClick"},
+};
+// The form itself, whatever its class is called.
+const char16_t kFormProperties[] =
+    u"ClientWidth ClientHeight BorderStyle BorderIcons Position Caption Color Font.Name Font.Height "
+    u"Font.Color OnCreate";
+#undef BOUNDS
+
+bool Allows(const char16_t* properties, const std::u16string& name)
 {
-    if (name.rfind(u"Font.", 0) != 0) return false;
+    const std::u16string_view list(properties);
+    for (std::size_t pos = 0; pos <= list.size();) {
+        std::size_t end = list.find(u' ', pos);
+        if (end == std::u16string_view::npos) end = list.size();
+        if (list.substr(pos, end - pos) == name) return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
+void ApplyFont(TControl& c, const std::u16string& name, const TReader& r)
+{
     TFont font = c.Font();
     if (name == u"Font.Name") font.Name = r.Text();
     else if (name == u"Font.Height") font.Height = r.Int();
     else if (name == u"Font.Color") font.Color = r.Color();
-    else if (name == u"Font.Quality")
-        font.Antialiased = r.Enum<bool>({{u"fqDefault", false}, {u"fqAntialiased", true}});
-    else if (name == u"Font.Style") {
-        font.Style = 0;
-        for (const auto& s : r.Idents()) {
-            if (s == u"fsBold") font.Style |= fsBold;
-            else if (s == u"fsItalic") font.Style |= fsItalic;
-            else if (s == u"fsUnderline") font.Style |= fsUnderline;
-            else if (s == u"fsStrikeOut") font.Style |= fsStrikeOut;
-            else r.Bad();
-        }
-    } else
-        return false;
+    else font.Antialiased = r.Enum<bool>({{u"fqAntialiased", true}});  // Font.Quality
     c.SetFont(font);
-    return true;
 }
 
-// Properties every styled control has: family, class, appearance, shape and radius.
+// The properties of a styled control's look.
 template <class T>
 bool ApplyStyle(T& c, const std::u16string& name, const TReader& r)
 {
@@ -312,162 +311,126 @@ bool ApplyStyle(T& c, const std::u16string& name, const TReader& r)
     if (name == u"StyleFamily") c.SetStyle(r.Text(), look.StyleClass, look.Appearance);
     else if (name == u"StyleClass") c.SetStyle(look.Family, r.Text(), look.Appearance);
     else if (name == u"StyleAppearance") c.SetStyle(look.Family, look.StyleClass, r.Text());
-    else if (name == u"StyleDrawType") c.SetDrawType(r.Enum(kDrawTypes), look.Radius);
-    else if (name == u"StyleRadius") c.SetDrawType(look.DrawType, r.Int());
+    else if (name == u"StyleRadius") c.SetRadius(r.Int());
     else return false;
     return true;
 }
 
-bool ApplyClassProperty(TControl& c, const std::u16string& name, const TReader& r)
-{
-    if (auto* form = dynamic_cast<TForm*>(&c)) {
-        if (name == u"ClientWidth") form->SetClientSize(r.Int(), form->ClientHeight());
-        else if (name == u"ClientHeight") form->SetClientSize(form->ClientWidth(), r.Int());
-        else if (name == u"BorderStyle")
-            form->SetBorderStyle(r.Enum<TFormBorderStyle>({{u"bsNone", TFormBorderStyle::bsNone},
-                                                           {u"bsSingle", TFormBorderStyle::bsSingle},
-                                                           {u"bsSizeable", TFormBorderStyle::bsSizeable},
-                                                           {u"bsDialog", TFormBorderStyle::bsDialog}}));
-        else if (name == u"BorderIcons") {
-            unsigned icons = 0;
-            for (const auto& s : r.Idents()) {
-                if (s == u"biSystemMenu") icons |= biSystemMenu;
-                else if (s == u"biMinimize") icons |= biMinimize;
-                else if (s == u"biMaximize") icons |= biMaximize;
-                else r.Bad();
-            }
-            form->SetBorderIcons(icons);
-        } else if (name == u"Position")
-            form->SetPosition(r.Enum<TPosition>({{u"poDesigned", TPosition::poDesigned},
-                                                 {u"poScreenCenter", TPosition::poScreenCenter}}));
-        else return false;
-        return true;
-    }
-    if (auto* cards = dynamic_cast<TCardPanel*>(&c); cards && name == u"ActiveCardIndex") {
-        cards->SetActiveCardIndex(r.Int());
-        return true;
-    }
-    if (auto* panel = dynamic_cast<TPanel*>(&c)) {
-        if (name == u"BevelOuter") panel->SetBevel(r.Enum<bool>({{u"bvNone", false}, {u"bvRaised", true}}));
-        else if (name == u"DoubleBuffered") panel->SetDoubleBuffered(r.Bool());
-        else return false;
-        return true;
-    }
-    if (auto* label = dynamic_cast<TLabel*>(&c)) {
-        if (name == u"Alignment")
-            label->SetAlignment(r.Enum<TAlignment>({{u"taLeftJustify", TAlignment::taLeftJustify},
-                                                    {u"taCenter", TAlignment::taCenter},
-                                                    {u"taRightJustify", TAlignment::taRightJustify}}));
-        else if (name == u"AutoSize") label->SetAutoSize(r.Bool());
-        else if (name == u"Layout")
-            label->SetLayout(r.Enum<TTextLayout>({{u"tlTop", TTextLayout::tlTop},
-                                                  {u"tlCenter", TTextLayout::tlCenter},
-                                                  {u"tlBottom", TTextLayout::tlBottom}}));
-        else return false;
-        return true;
-    }
-    if (auto* check = dynamic_cast<TCheckBox*>(&c); check && name == u"Checked") {
-        check->SetChecked(r.Bool());
-        return true;
-    }
-    if (auto* button = dynamic_cast<TStyledButton*>(&c)) {
-        if (ApplyStyle(*button, name, r)) return true;
-        if (name == u"Down") button->SetDown(r.Bool());
-        else if (name == u"GroupIndex") button->SetGroupIndex(r.Int());
-        else if (name == u"Opaque") button->SetOpaque(r.Bool());
-        else if (name == u"Default") button->SetDefault(r.Bool());
-        else return false;
-        return true;
-    }
-    if (auto* bar = dynamic_cast<TStyledToolBar*>(&c)) {
-        if (ApplyStyle(*bar, name, r)) return true;
-        if (name == u"ButtonWidth") bar->SetButtonSize(r.Int(), bar->ButtonHeight());
-        else if (name == u"ButtonHeight") bar->SetButtonSize(bar->ButtonWidth(), r.Int());
-        else if (name == u"Indent") bar->SetIndent(r.Int());
-        else if (name == u"ShowCaptions") bar->SetShowCaptions(r.Bool());
-        else return false;
-        return true;
-    }
-    if (auto* tool = dynamic_cast<TStyledToolButton*>(&c)) {
-        if (name == u"Down") tool->SetDown(r.Bool());
-        else if (name == u"GroupIndex") tool->SetGroupIndex(r.Int());
-        else if (name == u"ImageIndex") tool->SetImageIndex(r.Int());
-        else return false;
-        return true;
-    }
-    if (auto* shape = dynamic_cast<TShape*>(&c)) {
-        if (name == u"BrushColor") shape->SetBrushColor(r.Color());
-        else if (name == u"PenColor") shape->SetPenColor(r.Color());
-        else return false;
-        return true;
-    }
-    if (auto* busy = dynamic_cast<TActivityIndicator*>(&c)) {
-        using S = TActivityIndicator::TSize;
-        if (name == u"Animate") busy->SetAnimate(r.Bool());
-        else if (name == u"FrameDelay") busy->SetFrameDelay(r.Int());
-        else if (name == u"IndicatorColor") busy->SetDotColor(r.Color());
-        else if (name == u"IndicatorSize")
-            busy->SetIndicatorSize(r.Enum<S>({{u"aisSmall", S::aisSmall}, {u"aisMedium", S::aisMedium},
-                                              {u"aisLarge", S::aisLarge}}));
-        else return false;
-        return true;
-    }
-    if (auto* image = dynamic_cast<TSvgImage*>(&c); image && name == u"SvgResource") {
-        image->SetSource(ReadResource(r.Text()));
-        return true;
-    }
-    return false;
-}
-
+// Applies a property that the control's class allows.
 void ApplyProperty(TControl& c, const TProperty& p, const TEventBinder& events)
 {
     const TReader r(p);
     const std::u16string& name = p.Name;
-    if (ApplyClassProperty(c, name, r) || ApplyFont(c, name, r)) return;
     if (name == u"Left") c.SetBounds(r.Int(), c.Top(), c.Width(), c.Height());
     else if (name == u"Top") c.SetBounds(c.Left(), r.Int(), c.Width(), c.Height());
     else if (name == u"Width") c.SetBounds(c.Left(), c.Top(), r.Int(), c.Height());
     else if (name == u"Height") c.SetBounds(c.Left(), c.Top(), c.Width(), r.Int());
     else if (name == u"Align")
-        c.SetAlign(r.Enum<TAlign>({{u"alNone", TAlign::alNone}, {u"alTop", TAlign::alTop},
-                                   {u"alBottom", TAlign::alBottom}, {u"alLeft", TAlign::alLeft},
-                                   {u"alRight", TAlign::alRight}, {u"alClient", TAlign::alClient}}));
+        c.SetAlign(r.Enum<TAlign>({{u"alTop", TAlign::alTop}, {u"alRight", TAlign::alRight},
+                                   {u"alClient", TAlign::alClient}}));
     else if (name == u"Margins") {
         const auto m = r.Ints();
         if (m.size() != 4) r.Bad();
         c.SetMargins(m[0], m[1], m[2], m[3]);
     } else if (name == u"Caption") c.SetCaption(r.Text());
     else if (name == u"Visible") c.SetVisible(r.Bool());
-    else if (name == u"Enabled") c.SetEnabled(r.Bool());
     else if (name == u"Color") c.SetColor(r.Color());
     else if (name == u"ParentFont") c.SetParentFont(r.Bool());
-    else if (name == u"Cursor")
-        c.SetCursor(r.Enum<TCursor>({{u"crDefault", TCursor::crDefault}, {u"crHandPoint", TCursor::crHandPoint}}));
-    else if (name == u"Hint") c.SetHint(r.Text());
+    else if (name.rfind(u"Font.", 0) == 0) ApplyFont(c, name, r);
+    else if (name == u"Cursor") c.SetCursor(r.Enum<TCursor>({{u"crHandPoint", TCursor::crHandPoint}}));
     else if (name == u"AccessibleName") c.SetAccessibleName(r.Text());
-    else if (name == u"TabOrder") c.SetTabOrder(r.Int());
     else if (name == u"TabStop") c.SetTabStop(r.Bool());
     else if (name == u"OnClick" || name == u"OnCreate") {
         TNotifyEvent handler = events ? events(r.Ident()) : TNotifyEvent();
         if (!handler) Fail(p.Line, u"no handler " + r.Ident());
         if (name == u"OnClick") c.OnClick = std::move(handler);
-        else if (auto* form = dynamic_cast<TForm*>(&c)) form->OnCreate = std::move(handler);
-        else r.Bad();
-    } else
-        Fail(p.Line, u"unknown property " + name + u" of " + c.Name());
+        else static_cast<TForm&>(c).OnCreate = std::move(handler);
+    } else {
+        switch (c.Kind()) {
+        case TControlKind::Form: {
+            auto& form = static_cast<TForm&>(c);
+            if (name == u"ClientWidth") form.SetClientSize(r.Int(), form.ClientHeight());
+            else if (name == u"ClientHeight") form.SetClientSize(form.ClientWidth(), r.Int());
+            else if (name == u"BorderStyle")
+                form.SetBorderStyle(r.Enum<TFormBorderStyle>({{u"bsSingle", TFormBorderStyle::bsSingle}}));
+            else if (name == u"BorderIcons") {
+                unsigned icons = 0;
+                for (const auto& s : r.Idents()) {
+                    if (s == u"biSystemMenu") icons |= biSystemMenu;
+                    else if (s == u"biMinimize") icons |= biMinimize;
+                    else r.Bad();
+                }
+                form.SetBorderIcons(icons);
+            } else
+                form.SetPosition(r.Enum<TPosition>({{u"poScreenCenter", TPosition::poScreenCenter}}));
+            break;
+        }
+        case TControlKind::CardPanel:
+            static_cast<TCardPanel&>(c).SetActiveCardIndex(r.Int());
+            break;
+        case TControlKind::Label:
+            static_cast<TLabel&>(c).SetAlignment(r.Enum<TAlignment>({{u"taCenter", TAlignment::taCenter}}));
+            break;
+        case TControlKind::StyledButton: {
+            auto& button = static_cast<TStyledButton&>(c);
+            if (!ApplyStyle(button, name, r)) button.SetDefault(r.Bool());
+            break;
+        }
+        case TControlKind::StyledToolBar: {
+            auto& bar = static_cast<TStyledToolBar&>(c);
+            if (ApplyStyle(bar, name, r)) break;
+            if (name == u"ButtonWidth") bar.SetButtonSize(r.Int(), bar.ButtonHeight());
+            else if (name == u"ButtonHeight") bar.SetButtonSize(bar.ButtonWidth(), r.Int());
+            else bar.SetIndent(r.Int());
+            break;
+        }
+        case TControlKind::StyledToolButton:
+            static_cast<TStyledToolButton&>(c).SetDown(r.Bool());
+            break;
+        case TControlKind::ActivityIndicator: {
+            auto& busy = static_cast<TActivityIndicator&>(c);
+            if (name == u"FrameDelay") busy.SetFrameDelay(r.Int());
+            else busy.SetDotColor(r.Color());
+            break;
+        }
+        case TControlKind::SvgImage:
+            static_cast<TSvgImage&>(c).SetSource(ReadResource(r.Text()));
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void ApplyProperties(TControl& c, const char16_t* allowed, const TNode& node, const TEventBinder& events)
+{
+    for (const TProperty& p : node.Properties) {
+        if (!Allows(allowed, p.Name)) Fail(p.Line, u"unknown property " + p.Name + u" of " + c.Name());
+        ApplyProperty(c, p, events);
+    }
+    // What docking decides is not given: a top dock keeps only its height, a right dock its
+    // width, a filling one nothing.
+    if (c.Align() == TAlign::alNone) return;
+    const char16_t* kept = c.Align() == TAlign::alTop ? u"Height" : c.Align() == TAlign::alRight ? u"Width" : u"";
+    for (const TProperty& p : node.Properties)
+        if (Allows(u"Left Top Width Height", p.Name) && p.Name != kept)
+            Fail(p.Line, p.Name + u" has no effect on the docked " + c.Name());
 }
 
 void ReadChildren(TForm& form, TWinControl& parent, const TNode& node, const TEventBinder& events)
 {
     for (const TNode& child : node.Children) {
         if (form.FindComponent(child.Name)) Fail(child.Line, u"second control named " + child.Name);
-        TControl* c = CreateControl(child.Class, &form);
-        if (!c) Fail(child.Line, u"unknown class " + child.Class);
+        const TClassInfo* info = nullptr;
+        for (const TClassInfo& c : kClasses)
+            if (child.Class == c.Name) info = &c;
+        if (!info) Fail(child.Line, u"unknown class " + child.Class);
+        TControl* c = info->Make(&form);
         c->SetName(child.Name);
         c->SetParent(&parent);
-        for (const TProperty& p : child.Properties) ApplyProperty(*c, p, events);
+        ApplyProperties(*c, info->Properties, child, events);
         if (!child.Children.empty()) {
-            auto* win = dynamic_cast<TWinControl*>(c);
+            TWinControl* win = c->AsContainer();
             if (!win) Fail(child.Line, child.Name + u" cannot hold controls");
             ReadChildren(form, *win, child, events);
         }
@@ -480,7 +443,7 @@ void ReadForm(TForm& form, std::string_view description, const TEventBinder& eve
 {
     const TNode root = TParser(description).ParseRoot();
     form.SetName(root.Name);
-    for (const TProperty& p : root.Properties) ApplyProperty(form, p, events);
+    ApplyProperties(form, kFormProperties, root, events);
     ReadChildren(form, form, root, events);
     form.Realign();
 }

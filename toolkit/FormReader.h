@@ -10,9 +10,10 @@
 //     end
 //   end
 //
-// Values are numbers, 'quoted texts' (UTF-8; '' stands for one quote), identifiers, and
+// Values are whole numbers, 'quoted texts' (UTF-8; '' stands for one quote), identifiers, and
 // (lists). Reading creates the controls, owned by the form and parented as nested, in the
-// order of the text; each event name is looked up through the binder.
+// order of the text; each event name is looked up through the binder. Each class takes the
+// properties the program's window gives it, and each property the values it is given there.
 #pragma once
 
 #include <functional>
@@ -36,7 +37,8 @@ void RaiseMissingComponent(const std::u16string& name);
 template <class T>
 T* FindAs(TForm& form, const std::u16string& name)
 {
-    T* found = dynamic_cast<T*>(form.FindComponent(name));
+    TComponent* component = form.FindComponent(name);
+    T* found = component ? KindCast<T>(component->AsControl()) : nullptr;
     if (!found) RaiseMissingComponent(name);
     return found;
 }

@@ -1,6 +1,8 @@
 #include "toolkit/Forms.h"
 
-TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
+#include "common/Translate.h"
+
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner, kKind)
 {
     WindowProc = [this](TMessage& message) { WndProc(message); };
 }
@@ -67,17 +69,17 @@ void TForm::Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer)
     FRealizer = std::move(realizer);
 }
 
-void TApplication::HandleException(const std::exception& e) noexcept
-{
-    try {
-        if (OnException) OnException(e);
-    } catch (...) {
-        // Reporting failed too: the program goes on.
-    }
-}
-
 TApplication& Application()
 {
     static TApplication application;
     return application;
+}
+
+void TranslateComponent(TComponent* AComponent, const std::u16string& ALang)
+{
+    SetTranslationLanguage(ALang);
+    if (!AComponent) return;
+    if (TControl* control = AComponent->AsControl())
+        control->SetCaption(TranslateCaption(control->Caption(), control->Kind() == TControlKind::Form));
+    for (TComponent* component : AComponent->Components()) TranslateComponent(component);
 }

@@ -1,14 +1,13 @@
 // Forms and the application object. A form is a top-level window: client size, border,
 // title-bar buttons, position, caption, font, a message handler that others may hook, and a
-// creation handler whose errors go to the application's unhandled-error handling. The
-// application object holds the title, the main form and that handling.
+// creation handler whose errors go to the program's unhandled-error handling (ErrorGuard.h).
+// The application object holds the title and the main form.
 #pragma once
 
-#include <exception>
 #include <functional>
 #include <memory>
-#include "common/Error.h"
 
+#include "common/ErrorGuard.h"
 #include "toolkit/Controls.h"
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
@@ -32,6 +31,7 @@ public:
 // The form's bounds are its client area: Width and Height are the client width and height.
 class TForm : public TWinControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::Form;
     explicit TForm(TComponent* AOwner);
     ~TForm() override;
 
@@ -60,7 +60,7 @@ public:
     std::intptr_t Perform(std::uint32_t msg, std::uintptr_t wParam, std::intptr_t lParam);
 
     TNotifyEvent OnCreate;
-    // Runs OnCreate; an error raised there goes to Application().HandleException and the
+    // Runs OnCreate; an error raised there goes to HandleError and the
     // form is still created.
     void DoCreate();
 
@@ -74,7 +74,7 @@ public:
     // form keeps the realizer and frees it first when it is destroyed, while every control
     // still exists.
     IFormPeer* FormPeer() const { return FFormPeer; }
-    IRealizer* Realizer() const { return FRealizer.get(); }
+    IRealizer* Realizer() const override { return FRealizer.get(); }
     void Attach(IFormPeer* formPeer, std::unique_ptr<IRealizer> realizer);
 
 private:
@@ -88,35 +88,17 @@ private:
     std::unique_ptr<IRealizer> FRealizer;
 };
 
-using TExceptionEvent = std::function<void(const std::exception& E)>;
-
 class TApplication {
 public:
     std::u16string Title;
     bool MainFormOnTaskBar = false;
     TForm* MainForm = nullptr;
-    // The unhandled-error handling; without it HandleException does nothing but keep going.
-    TExceptionEvent OnException;
-    // Never raises: an error of the handling itself is dropped.
-    void HandleException(const std::exception& e) noexcept;
 };
 
 // The one application object of the process.
 TApplication& Application();
 
-// Runs a handler that Windows calls (a window procedure, a hook, a timer, a hand-off to the
-// UI thread): an error it raises goes to the application's unhandled-error handling and never
-// into Windows. False when it raised.
-template <typename TProc>
-bool RunHandler(TProc&& proc) noexcept
-{
-    try {
-        proc();
-        return true;
-    } catch (const std::exception& e) {
-        Application().HandleException(e);
-    } catch (...) {
-        Application().HandleException(EAppError(u"An unknown error occurred."));
-    }
-    return false;
-}
+// Translates the caption of AComponent and, recursively, of everything it owns, in ownership
+// order (TranslateCaption: a form's caption is its title). A non-empty ALang first becomes the
+// current language for this and every later translation.
+void TranslateComponent(TComponent* AComponent, const std::u16string& ALang = u"");

@@ -4,17 +4,10 @@
 
 bool MarkupColor(std::u16string_view name, TColor& color)
 {
-    static const std::pair<const char16_t*, TColor> colors[] = {
-        {u"clGray", clGray},   {u"clBlack", clBlack},          {u"clWhite", clWhite},
-        {u"clRed", RGBColor(255, 0, 0)}, {u"clBlue", RGBColor(0, 0, 255)},
-        {u"clGreen", RGBColor(0, 128, 0)}, {u"clSilver", RGBColor(192, 192, 192)},
-        {u"clNavy", RGBColor(0, 0, 128)}, {u"clMaroon", RGBColor(128, 0, 0)}};
-    for (const auto& [n, c] : colors)
-        if (SameTextAscii(name, n)) {
-            color = c;
-            return true;
-        }
-    return false;
+    // The one colour the tag line uses.
+    if (!SameTextAscii(name, u"clGray")) return false;
+    color = clGray;
+    return true;
 }
 
 std::vector<TMarkupRun> ParseMarkup(std::u16string_view text)

@@ -1,6 +1,6 @@
 // The markup of TMarkupLabel: text with the tags <C>...</C> (centred), <B>...</B> (bold) and
-// <FC:colour>...</FC> (font colour; clGray is RGB 128, 128, 128), in any letter case and
-// nested. Anything else between < and > is text. Read into runs of equal style.
+// <FC:clGray>...</FC> (grey, RGB 128, 128, 128: the one colour the tag line uses), in any
+// letter case and nested. Anything else between < and > is text. Read into runs of equal style.
 #pragma once
 
 #include <string>

@@ -1,16 +1,16 @@
 #include "toolkit/StdControls.h"
 
-TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) {}
+TPanel::TPanel(TComponent* AOwner, TControlKind kind) : TWinControl(AOwner, kind) {}
 
-TCard::TCard(TComponent* AOwner) : TPanel(AOwner) {}
+TCard::TCard(TComponent* AOwner) : TPanel(AOwner, kKind) {}
 
-TCardPanel::TCardPanel(TComponent* AOwner) : TPanel(AOwner) {}
+TCardPanel::TCardPanel(TComponent* AOwner) : TPanel(AOwner, kKind) {}
 
 std::vector<TCard*> TCardPanel::Cards() const
 {
     std::vector<TCard*> cards;
     for (TControl* c : Controls())
-        if (auto* card = dynamic_cast<TCard*>(c)) cards.push_back(card);
+        if (auto* card = KindCast<TCard>(c)) cards.push_back(card);
     return cards;
 }
 
@@ -42,7 +42,7 @@ void TCardPanel::Realign()
     TPanel::Realign();
 }
 
-TLabel::TLabel(TComponent* AOwner) : TControl(AOwner) {}
+TLabel::TLabel(TComponent* AOwner) : TControl(AOwner, kKind) {}
 
 void TLabel::SetAlignment(TAlignment alignment)
 {
@@ -51,18 +51,11 @@ void TLabel::SetAlignment(TAlignment alignment)
     Changed(TChange::Style);
 }
 
-void TLabel::SetLayout(TTextLayout layout)
-{
-    if (layout == FLayout) return;
-    FLayout = layout;
-    Changed(TChange::Style);
-}
+TMarkupLabel::TMarkupLabel(TComponent* AOwner) : TControl(AOwner, kKind) {}
 
-TMarkupLabel::TMarkupLabel(TComponent* AOwner) : TControl(AOwner) {}
+TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner, kKind) {}
 
-TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {}
-
-TCheckBox::TCheckBox(TComponent* AOwner) : TControl(AOwner)
+TCheckBox::TCheckBox(TComponent* AOwner) : TControl(AOwner, kKind)
 {
     SetTabStop(true);
 }
@@ -80,7 +73,7 @@ void TCheckBox::Click()
     SetChecked(!FChecked);
 }
 
-TShape::TShape(TComponent* AOwner) : TControl(AOwner) {}
+TShape::TShape(TComponent* AOwner) : TControl(AOwner, kKind) {}
 
 void TShape::SetBrushColor(TColor color)
 {
@@ -96,14 +89,7 @@ void TShape::SetPenColor(TColor color)
     Changed(TChange::Color);
 }
 
-void TShape::SetPenStyle(TPenStyle style)
-{
-    if (style == FPenStyle) return;
-    FPenStyle = style;
-    Changed(TChange::Color);
-}
-
-TActivityIndicator::TActivityIndicator(TComponent* AOwner) : TControl(AOwner)
+TActivityIndicator::TActivityIndicator(TComponent* AOwner) : TControl(AOwner, kKind)
 {
     SetBounds(0, 0, 32, 32);
 }
@@ -115,19 +101,12 @@ void TActivityIndicator::SetAnimate(bool animate)
     Changed(TChange::State);
 }
 
-void TActivityIndicator::SetIndicatorSize(TSize size)
-{
-    FSize = size;
-    const int side = size == TSize::aisSmall ? 24 : size == TSize::aisMedium ? 32 : 48;
-    SetBounds(Left(), Top(), side, side);
-}
-
 void TActivityIndicator::NextFrame()
 {
     FFrame = (FFrame + 1) % kFrames;
 }
 
-TSvgImage::TSvgImage(TComponent* AOwner) : TControl(AOwner) {}
+TSvgImage::TSvgImage(TComponent* AOwner) : TControl(AOwner, kKind) {}
 
 void TSvgImage::SetSource(const std::string& svgText)
 {

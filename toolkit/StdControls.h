@@ -7,28 +7,24 @@
 #include "toolkit/Controls.h"
 #include "toolkit/Svg.h"
 
+// A plain area in its colour that holds controls.
 class TPanel : public TWinControl {
 public:
-    explicit TPanel(TComponent* AOwner);
-    bool Bevel() const { return FBevel; }
-    void SetBevel(bool bevel) { FBevel = bevel; }
-    bool DoubleBuffered() const { return FDoubleBuffered; }
-    void SetDoubleBuffered(bool on) { FDoubleBuffered = on; }
-
-private:
-    bool FBevel = false;
-    bool FDoubleBuffered = false;
+    static constexpr TControlKind kKind = TControlKind::Panel;
+    explicit TPanel(TComponent* AOwner, TControlKind kind = kKind);
 };
 
 // One page of a TCardPanel; it fills the panel and shows while it is the active one.
 class TCard : public TPanel {
 public:
+    static constexpr TControlKind kKind = TControlKind::Card;
     explicit TCard(TComponent* AOwner);
 };
 
 // A panel that shows one of its pages at a time.
 class TCardPanel : public TPanel {
 public:
+    static constexpr TControlKind kKind = TControlKind::CardPanel;
     explicit TCardPanel(TComponent* AOwner);
     // The pages in the order of the children; -1 when there is none.
     int ActiveCardIndex() const { return FActiveCardIndex; }
@@ -42,30 +38,24 @@ private:
     int FActiveCardIndex = 0;
 };
 
-enum class TAlignment { taLeftJustify, taCenter, taRightJustify };
-enum class TTextLayout { tlTop, tlCenter, tlBottom };
+enum class TAlignment { taLeftJustify, taCenter };
 
-// Text on the parent's background, one line, clipped at the label's box.
+// Text on the parent's background, one line at the top of the label's box, clipped at it.
 class TLabel : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::Label;
     explicit TLabel(TComponent* AOwner);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment alignment);
-    TTextLayout Layout() const { return FLayout; }
-    void SetLayout(TTextLayout layout);
-    // A fixed-size label keeps its box; an auto-sized one follows its text.
-    bool AutoSize() const { return FAutoSize; }
-    void SetAutoSize(bool autoSize) { FAutoSize = autoSize; }
 
 private:
     TAlignment FAlignment = TAlignment::taLeftJustify;
-    TTextLayout FLayout = TTextLayout::tlTop;
-    bool FAutoSize = true;
 };
 
 // A label whose text is markup (Markup.h); its content lies centred vertically in the box.
 class TMarkupLabel : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::MarkupLabel;
     explicit TMarkupLabel(TComponent* AOwner);
     const std::u16string& Text() const { return Caption(); }
     void SetText(const std::u16string& text) { SetCaption(text); }
@@ -73,6 +63,7 @@ public:
 
 class TGroupBox : public TWinControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::GroupBox;
     explicit TGroupBox(TComponent* AOwner);
 };
 
@@ -80,6 +71,7 @@ public:
 // made it; setting the state it already has runs nothing.
 class TCheckBox : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::CheckBox;
     explicit TCheckBox(TComponent* AOwner);
     bool Checked() const { return FChecked; }
     void SetChecked(bool checked);
@@ -90,36 +82,30 @@ private:
     bool FChecked = false;
 };
 
-// A filled rectangle with an outline.
+// A filled rectangle with a solid outline.
 class TShape : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::Shape;
     explicit TShape(TComponent* AOwner);
-    enum class TPenStyle { psSolid, psClear };
     TColor BrushColor() const { return FBrushColor; }
     void SetBrushColor(TColor color);
     TColor PenColor() const { return FPenColor; }
     void SetPenColor(TColor color);
-    TPenStyle PenStyle() const { return FPenStyle; }
-    void SetPenStyle(TPenStyle style);
 
 private:
     TColor FBrushColor = clWhite;
     TColor FPenColor = clBlack;
-    TPenStyle FPenStyle = TPenStyle::psSolid;
 };
 
 // The animated busy indicator: a ring of dots, one frame every FrameDelay milliseconds.
 class TActivityIndicator : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::ActivityIndicator;
     explicit TActivityIndicator(TComponent* AOwner);
-    enum class TSize { aisSmall, aisMedium, aisLarge };
     bool Animate() const { return FAnimate; }
     void SetAnimate(bool animate);
     int FrameDelay() const { return FFrameDelay; }
     void SetFrameDelay(int milliseconds) { FFrameDelay = milliseconds; }
-    TSize IndicatorSize() const { return FSize; }
-    // Sets the size and the box to 24, 32 or 48 pixels square.
-    void SetIndicatorSize(TSize size);
     TColor DotColor() const { return FDotColor; }
     void SetDotColor(TColor color) { FDotColor = color; }
     // The frame shown; the realisation advances it while animating, and redraws the
@@ -131,7 +117,6 @@ public:
 private:
     bool FAnimate = false;
     int FFrameDelay = 50;
-    TSize FSize = TSize::aisMedium;
     TColor FDotColor = clBlack;
     int FFrame = 0;
 };
@@ -139,6 +124,7 @@ private:
 // A vector image (the subset of SVG that Svg.h reads), scaled into its box.
 class TSvgImage : public TControl {
 public:
+    static constexpr TControlKind kKind = TControlKind::SvgImage;
     explicit TSvgImage(TComponent* AOwner);
     const TSvgDocument& Document() const { return FDocument; }
     // Raises EAppError when the source cannot be read.

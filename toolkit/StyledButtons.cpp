@@ -9,9 +9,21 @@ void TStyledLook::SetStyle(const std::u16string& family, const std::u16string& s
     ComputeButtonStyles(Family, StyleClass, Appearance, Styles);
 }
 
-TStyledDownButton::TStyledDownButton(TComponent* AOwner) : TControl(AOwner)
+TStyledDownButton::TStyledDownButton(TComponent* AOwner, TControlKind kind) : TControl(AOwner, kind)
 {
     SetTabStop(true);
+}
+
+TStyledDownButton* TStyledDownButton::Of(TControl* control)
+{
+    const bool down = control && (control->Kind() == TControlKind::StyledButton ||
+                                  control->Kind() == TControlKind::StyledToolButton);
+    return down ? static_cast<TStyledDownButton*>(control) : nullptr;
+}
+
+const TStyledDownButton* TStyledDownButton::Of(const TControl* control)
+{
+    return Of(const_cast<TControl*>(control));
 }
 
 void TStyledDownButton::SetDown(bool down)
@@ -20,28 +32,33 @@ void TStyledDownButton::SetDown(bool down)
     FDown = down;
     if (down && Parent())
         for (TControl* c : Parent()->Controls())
-            if (auto* other = dynamic_cast<TStyledDownButton*>(c);
+            if (TStyledDownButton* other = Of(c);
                 other && other != this && other->FGroupIndex == FGroupIndex)
                 other->SetDown(false);
     Changed(TChange::State);
 }
 
-TStyledButtonState TStyledDownButton::RestState() const
+TStyledButton::TStyledButton(TComponent* AOwner) : TStyledLookOwner<TStyledDownButton>(AOwner, kKind) {}
+
+TStyledButton* DefaultButton(const TWinControl& parent)
 {
-    if (!Enabled()) return TStyledButtonState::bsmDisabled;
-    return FDown ? TStyledButtonState::bsmPressed : TStyledButtonState::bsmNormal;
+    for (TControl* c : parent.Controls()) {
+        if (auto* button = KindCast<TStyledButton>(c); button && button->Default())
+            return button->Showing() && button->Enabled() ? button : nullptr;
+        if (const TWinControl* win = c->AsContainer())
+            if (TStyledButton* found = DefaultButton(*win)) return found;
+    }
+    return nullptr;
 }
 
-TStyledButton::TStyledButton(TComponent* AOwner) : TStyledLookOwner<TStyledDownButton>(AOwner) {}
-
-TStyledToolButton::TStyledToolButton(TComponent* AOwner) : TStyledDownButton(AOwner) {}
+TStyledToolButton::TStyledToolButton(TComponent* AOwner) : TStyledDownButton(AOwner, kKind) {}
 
 TStyledToolBar* TStyledToolButton::ToolBar() const
 {
-    return dynamic_cast<TStyledToolBar*>(Parent());
+    return KindCast<TStyledToolBar>(static_cast<TControl*>(Parent()));
 }
 
-TStyledToolBar::TStyledToolBar(TComponent* AOwner) : TStyledLookOwner<TWinControl>(AOwner) {}
+TStyledToolBar::TStyledToolBar(TComponent* AOwner) : TStyledLookOwner<TWinControl>(AOwner, kKind) {}
 
 void TStyledToolBar::SetButtonSize(int width, int height)
 {
@@ -60,7 +77,7 @@ void TStyledToolBar::Realign()
 {
     int x = FIndent;
     for (TControl* c : Controls()) {
-        if (!dynamic_cast<TStyledToolButton*>(c) || !c->Visible()) continue;
+        if (c->Kind() != TControlKind::StyledToolButton || !c->Visible()) continue;
         c->SetBounds(x, 0, FButtonWidth, FButtonHeight);
         x += FButtonWidth;
     }

@@ -8,13 +8,12 @@
 #include "toolkit/ButtonStyles.h"
 #include "toolkit/Controls.h"
 
-// What a styled control names and draws: family, class, appearance, shape and radius, and
-// the five sets it got from the family.
+// What a styled control names and draws: family, class, appearance, corner radius, and the
+// five sets it got from the family (whose sets give the shape).
 struct TStyledLook {
     std::u16string Family;
     std::u16string StyleClass;
     std::u16string Appearance;
-    TButtonDrawType DrawType = TButtonDrawType::btRoundRect;
     int Radius = 4;
     TStyledButtonStyles Styles;
     // Names the style and asks the registry for its five sets (an unknown family keeps the
@@ -26,14 +25,15 @@ struct TStyledLook {
 // What push buttons and tool buttons share: the down state and its group.
 class TStyledDownButton : public TControl {
 public:
-    explicit TStyledDownButton(TComponent* AOwner);
+    TStyledDownButton(TComponent* AOwner, TControlKind kind);
+    // The control as a down button (a push button or a tool button), else null.
+    static TStyledDownButton* Of(TControl* control);
+    static const TStyledDownButton* Of(const TControl* control);
     bool Down() const { return FDown; }
     // Setting down releases the other down buttons of the same group under the same parent.
     void SetDown(bool down);
     int GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(int group) { FGroupIndex = group; }
-    // The state a button at rest shows (Disabled, Pressed while down, else Normal).
-    TStyledButtonState RestState() const;
 
 private:
     bool FDown = false;
@@ -52,9 +52,8 @@ public:
         FLook.SetStyle(family, styleClass, appearance);
         this->Changed(TChange::Style);
     }
-    void SetDrawType(TButtonDrawType type, int radius)
+    void SetRadius(int radius)
     {
-        FLook.DrawType = type;
         FLook.Radius = radius;
         this->Changed(TChange::Style);
     }
@@ -65,49 +64,46 @@ private:
 
 class TStyledButton : public TStyledLookOwner<TStyledDownButton> {
 public:
+    static constexpr TControlKind kKind = TControlKind::StyledButton;
     explicit TStyledButton(TComponent* AOwner);
-    bool Opaque() const { return FOpaque; }
-    void SetOpaque(bool opaque) { FOpaque = opaque; }
-    // The form's default button: it has the focus when the form opens, and Enter clicks it
-    // when the focus is on no other button.
+    // Marks the form's default button (DefaultButton).
     bool Default() const { return FDefault; }
     void SetDefault(bool isDefault) { FDefault = isDefault; }
 
 private:
-    bool FOpaque = false;
     bool FDefault = false;
 };
+
+// The default button among the controls under parent (the first marked Default) while it is
+// showing and enabled, else null: it has the focus when the form opens or is activated with
+// nothing to go back to, takes it back when it is enabled again, and Enter clicks it when the
+// focus is on no other button.
+TStyledButton* DefaultButton(const TWinControl& parent);
 
 class TStyledToolBar;
 
 // A button of a TStyledToolBar: it draws with the tool bar's look.
 class TStyledToolButton : public TStyledDownButton {
 public:
+    static constexpr TControlKind kKind = TControlKind::StyledToolButton;
     explicit TStyledToolButton(TComponent* AOwner);
     TStyledToolBar* ToolBar() const;
-    int ImageIndex() const { return FImageIndex; }
-    void SetImageIndex(int index) { FImageIndex = index; }
-
-private:
-    int FImageIndex = -1;
 };
 
-// Lays its visible buttons out left to right, the first Indent pixels in.
+// Lays its visible buttons out left to right, the first Indent pixels in, with their captions.
 class TStyledToolBar : public TStyledLookOwner<TWinControl> {
 public:
+    static constexpr TControlKind kKind = TControlKind::StyledToolBar;
     explicit TStyledToolBar(TComponent* AOwner);
     int ButtonWidth() const { return FButtonWidth; }
     int ButtonHeight() const { return FButtonHeight; }
     void SetButtonSize(int width, int height);
     int Indent() const { return FIndent; }
     void SetIndent(int indent);
-    bool ShowCaptions() const { return FShowCaptions; }
-    void SetShowCaptions(bool show) { FShowCaptions = show; }
     void Realign() override;
 
 private:
     int FButtonWidth = 70;
     int FButtonHeight = 30;
     int FIndent = 0;
-    bool FShowCaptions = true;
 };

@@ -26,14 +26,14 @@ public:
             if (FPos >= FText.size()) break;
             const char c = FText[FPos];
             if (std::isalpha(static_cast<unsigned char>(c))) {
-                if (command == 0 && c != 'M' && c != 'm') Fail("path must start with a moveto");
+                if (command == 0 && c != 'M') Fail("path must start with a moveto");
                 command = c;
                 ++FPos;
             } else if (command == 0) {
                 Fail("path must start with a command");
-            } else if (command == 'M' || command == 'm') {
+            } else if (command == 'M') {
                 // Coordinates after a moveto are implicit linetos.
-                command = command == 'M' ? 'L' : 'l';
+                command = 'L';
             }
             Execute(command);
         }
@@ -42,46 +42,27 @@ public:
     }
 
 private:
+    // The absolute commands the logo is drawn with; the others (V, C, S, T, the relative ones)
+    // are refused by name, as arcs are.
     void Execute(char command)
     {
-        const bool rel = std::islower(static_cast<unsigned char>(command)) != 0;
-        const TSvgPoint base = rel ? FCurrent : TSvgPoint{0, 0};
-        switch (std::toupper(static_cast<unsigned char>(command))) {
+        switch (command) {
         case 'M': {
-            const TSvgPoint p = Point(base);
+            const TSvgPoint p = Point();
             Finish();
             FFigure.Points.push_back(p);
-            FCurrent = FStart = FLastControl = p;
+            FCurrent = FStart = p;
             break;
         }
         case 'L':
-            Line(Point(base));
+            Line(Point());
             break;
         case 'H':
-            Line({Number() + (rel ? FCurrent.X : 0), FCurrent.Y});
+            Line({Number(), FCurrent.Y});
             break;
-        case 'V':
-            Line({FCurrent.X, Number() + (rel ? FCurrent.Y : 0)});
-            break;
-        case 'C': {
-            const TSvgPoint c1 = Point(base), c2 = Point(base), p = Point(base);
-            Cubic(c1, c2, p);
-            break;
-        }
-        case 'S': {
-            const TSvgPoint c1 = Reflect(FLastCommand == 'C' || FLastCommand == 'S');
-            const TSvgPoint c2 = Point(base), p = Point(base);
-            Cubic(c1, c2, p);
-            break;
-        }
         case 'Q': {
-            const TSvgPoint q = Point(base), p = Point(base);
+            const TSvgPoint q = Point(), p = Point();
             Quadratic(q, p);
-            break;
-        }
-        case 'T': {
-            const TSvgPoint q = Reflect(FLastCommand == 'Q' || FLastCommand == 'T');
-            Quadratic(q, Point(base));
             break;
         }
         case 'Z':
@@ -92,14 +73,13 @@ private:
                 // A command after Z without a moveto starts at the figure's start.
                 FFigure.Points.push_back(FStart);
             }
-            FLastControl = FCurrent;
             break;
         case 'A':
+        case 'a':
             Fail("arcs are not supported");
         default:
-            Fail(std::string("unknown path command ") + command);
+            Fail(std::string("path command ") + command + " is not supported");
         }
-        FLastCommand = static_cast<char>(std::toupper(static_cast<unsigned char>(command)));
     }
 
     void Begin()
@@ -112,30 +92,20 @@ private:
         Begin();
         FFigure.Points.push_back(p);
         FFigure.Kinds.push_back(TSvgFigure::TSegment::Line);
-        FCurrent = FLastControl = p;
-    }
-
-    void Cubic(TSvgPoint c1, TSvgPoint c2, TSvgPoint p)
-    {
-        Begin();
-        FFigure.Points.insert(FFigure.Points.end(), {c1, c2, p});
-        FFigure.Kinds.push_back(TSvgFigure::TSegment::Cubic);
-        FLastControl = c2;
         FCurrent = p;
     }
 
+    // A quadratic segment, kept as the cubic that draws the same curve.
     void Quadratic(TSvgPoint q, TSvgPoint p)
     {
         const TSvgPoint from = FCurrent;
-        Cubic({from.X + 2.0 / 3 * (q.X - from.X), from.Y + 2.0 / 3 * (q.Y - from.Y)},
-              {p.X + 2.0 / 3 * (q.X - p.X), p.Y + 2.0 / 3 * (q.Y - p.Y)}, p);
-        FLastControl = q;
-    }
-
-    TSvgPoint Reflect(bool smooth) const
-    {
-        if (!smooth) return FCurrent;
-        return {2 * FCurrent.X - FLastControl.X, 2 * FCurrent.Y - FLastControl.Y};
+        Begin();
+        FFigure.Points.insert(FFigure.Points.end(),
+                              {{from.X + 2.0 / 3 * (q.X - from.X), from.Y + 2.0 / 3 * (q.Y - from.Y)},
+                               {p.X + 2.0 / 3 * (q.X - p.X), p.Y + 2.0 / 3 * (q.Y - p.Y)},
+                               p});
+        FFigure.Kinds.push_back(TSvgFigure::TSegment::Cubic);
+        FCurrent = p;
     }
 
     void Finish()
@@ -148,11 +118,11 @@ private:
         FFigure = {};
     }
 
-    TSvgPoint Point(TSvgPoint base)
+    TSvgPoint Point()
     {
         const double x = Number();
         const double y = Number();
-        return {base.X + x, base.Y + y};
+        return {x, y};
     }
 
     double Number()
@@ -172,8 +142,7 @@ private:
 
     std::string_view FText;
     std::size_t FPos = 0;
-    TSvgPoint FCurrent, FStart, FLastControl;
-    char FLastCommand = 0;
+    TSvgPoint FCurrent, FStart;
     TSvgFigure FFigure;
     std::vector<TSvgFigure> FFigures;
 };
@@ -256,23 +225,14 @@ int HexDigit(char c)
     Fail(std::string("bad colour digit ") + c);
 }
 
-// A paint: false for "none".
-bool ReadPaint(const std::string& value, std::uint32_t& color)
+// A fill colour, written #RRGGBB.
+std::uint32_t ReadPaint(const std::string& value)
 {
-    if (value == "none") return false;
-    if (value == "black") color = 0;
-    else if (value == "white") color = 0xFFFFFF;
-    else if (value.size() == 7 && value[0] == '#') {
-        const unsigned r = HexDigit(value[1]) * 16 + HexDigit(value[2]);
-        const unsigned g = HexDigit(value[3]) * 16 + HexDigit(value[4]);
-        const unsigned b = HexDigit(value[5]) * 16 + HexDigit(value[6]);
-        color = r | (g << 8) | (b << 16);
-    } else if (value.size() == 4 && value[0] == '#') {
-        const unsigned r = HexDigit(value[1]) * 17, g = HexDigit(value[2]) * 17, b = HexDigit(value[3]) * 17;
-        color = r | (g << 8) | (b << 16);
-    } else
-        Fail("unsupported colour " + value);
-    return true;
+    if (value.size() != 7 || value[0] != '#') Fail("unsupported colour " + value);
+    const unsigned r = HexDigit(value[1]) * 16 + HexDigit(value[2]);
+    const unsigned g = HexDigit(value[3]) * 16 + HexDigit(value[4]);
+    const unsigned b = HexDigit(value[5]) * 16 + HexDigit(value[6]);
+    return r | (g << 8) | (b << 16);
 }
 
 double ReadNumber(const TAttributes& a, const char* name, double fallback)
@@ -289,17 +249,18 @@ double ReadNumber(const TAttributes& a, const char* name, double fallback)
 
 // The inherited paint of a group, or of an element.
 struct TPaint {
-    std::string Fill = "black";
+    std::string Fill = "#000000";
     double Opacity = 1;
-    std::string Rule = "nonzero";
 };
 
 TPaint Inherit(const TPaint& parent, const TAttributes& a)
 {
+    // What the logo does not use is refused by name rather than drawn otherwise.
+    for (const char* refused : {"fill-rule", "opacity", "stroke", "transform"})
+        if (a.count(refused)) Fail(std::string("the attribute ") + refused + " is not supported");
     TPaint p = parent;
     if (auto it = a.find("fill"); it != a.end()) p.Fill = it->second;
-    if (auto it = a.find("fill-rule"); it != a.end()) p.Rule = it->second;
-    p.Opacity *= ReadNumber(a, "fill-opacity", 1) * ReadNumber(a, "opacity", 1);
+    p.Opacity *= ReadNumber(a, "fill-opacity", 1);
     return p;
 }
 
@@ -403,10 +364,9 @@ TSvgDocument ParseSvg(std::string_view text)
         } else {
             continue;  // title, desc, defs and the like draw nothing
         }
-        shape.Filled = ReadPaint(paint.Fill, shape.Fill);
+        shape.Fill = ReadPaint(paint.Fill);
         shape.Alpha = static_cast<std::uint8_t>(std::clamp(paint.Opacity, 0.0, 1.0) * 255 + 0.5);
-        shape.EvenOdd = paint.Rule == "evenodd";
-        if (shape.Filled && !shape.Figures.empty()) doc.Shapes.push_back(std::move(shape));
+        if (!shape.Figures.empty()) doc.Shapes.push_back(std::move(shape));
     }
     if (!seenRoot) Fail("the document is not an svg element");
     return doc;

@@ -1,7 +1,8 @@
-// The subset of SVG that the program's artwork uses: an <svg> with a viewBox (or width and
-// height) holding <path> elements (d, fill, fill-opacity, fill-rule) and <rect> elements,
-// also inside <g>. Paths are read into figures of straight and cubic segments; the
-// realisation fills them antialiased, scaled into the control's box.
+// The subset of SVG that the program's logo uses: an <svg> with a viewBox (or width and
+// height) holding <path> elements (d, fill, fill-opacity) and <rect> elements (with rx), also
+// inside <g>, filled in #RRGGBB colours. Paths are read into figures of straight and cubic
+// segments; the realisation fills them antialiased (nonzero rule), scaled into the control's
+// box. What the logo does not use is refused by name.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +28,6 @@ struct TSvgShape {
     std::vector<TSvgFigure> Figures;
     std::uint32_t Fill = 0;  // 0x00BBGGRR
     std::uint8_t Alpha = 255;
-    bool EvenOdd = false;
-    bool Filled = true;
 };
 
 struct TSvgDocument {
@@ -39,8 +38,8 @@ struct TSvgDocument {
 
 // Raises EAppError naming what cannot be read.
 TSvgDocument ParseSvg(std::string_view text);
-// The figures of one path's d attribute (M L H V C S Q T Z, absolute and relative; arcs are
-// not part of the subset and raise EAppError).
+// The figures of one path's d attribute (M L H Q Z, absolute; every other command raises
+// EAppError naming it).
 std::vector<TSvgFigure> ParseSvgPath(std::string_view d);
 
 // How a document is placed in a box: uniform scale, centred.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/Dpi.h"
 #include "common/WinText_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/Markup.h"
@@ -20,14 +21,6 @@ Gdiplus::Color GdiColor(TColor color, BYTE alpha = 255)
     return Gdiplus::Color(alpha, GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-// The control whose font a control shows: itself, or the first parent it does not inherit from.
-const TControl& FontSource(const TControl& control)
-{
-    const TControl* c = &control;
-    while (c->ParentFont() && c->Parent()) c = c->Parent();
-    return *c;
-}
-
 HFONT BoldOf(HFONT font)
 {
     LOGFONTW lf = {};
@@ -38,17 +31,8 @@ HFONT BoldOf(HFONT font)
 
 void PaintLabel(TLabel& label, HDC dc, const RECT& r)
 {
-    UINT flags = DT_SINGLELINE | DT_NOPREFIX;
-    switch (label.Alignment()) {
-    case TAlignment::taCenter: flags |= DT_CENTER; break;
-    case TAlignment::taRightJustify: flags |= DT_RIGHT; break;
-    default: flags |= DT_LEFT; break;
-    }
-    switch (label.Layout()) {
-    case TTextLayout::tlCenter: flags |= DT_VCENTER; break;
-    case TTextLayout::tlBottom: flags |= DT_BOTTOM; break;
-    default: flags |= DT_TOP; break;
-    }
+    const UINT flags = DT_SINGLELINE | DT_NOPREFIX | DT_TOP |
+                       (label.Alignment() == TAlignment::taCenter ? DT_CENTER : DT_LEFT);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ResolveColor(label.Enabled() ? ContrastColor(label.Font().Color, clWindowText) : clGrayText));
     RECT box = r;
@@ -90,16 +74,14 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
 void PaintShape(TShape& shape, HDC dc, const RECT& r)
 {
     HBRUSH brush = CreateSolidBrush(ResolveColor(ContrastColor(shape.BrushColor(), clHighlight)));
-    HPEN pen = shape.PenStyle() == TShape::TPenStyle::psSolid
-                   ? CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)))
-                   : static_cast<HPEN>(GetStockObject(NULL_PEN));
+    HPEN pen = CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)));
     HGDIOBJ oldBrush = SelectObject(dc, brush);
     HGDIOBJ oldPen = SelectObject(dc, pen);
     Rectangle(dc, r.left, r.top, r.right, r.bottom);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(brush);
-    if (shape.PenStyle() == TShape::TPenStyle::psSolid) DeleteObject(pen);
+    DeleteObject(pen);
 }
 
 // One frame of the busy indicator: a ring of dots, the leading one solid, those behind it
@@ -136,7 +118,7 @@ void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
                                static_cast<float>(pt.Y * p.Scale + p.OffsetY));
     };
     for (const TSvgShape& shape : doc.Shapes) {
-        Gdiplus::GraphicsPath path(shape.EvenOdd ? Gdiplus::FillModeAlternate : Gdiplus::FillModeWinding);
+        Gdiplus::GraphicsPath path(Gdiplus::FillModeWinding);
         for (const TSvgFigure& figure : shape.Figures) {
             path.StartFigure();
             std::size_t i = 0;
@@ -226,7 +208,7 @@ TColor ContrastColor(TColor color, TColor standIn)
 HFONT MakeFont(const TFont& font, UINT dpi)
 {
     LOGFONTW lf = {};
-    lf.lfHeight = -MulDiv(font.Height, static_cast<int>(dpi), 96);
+    lf.lfHeight = -ScaleForDpi(font.Height, static_cast<int>(dpi));
     lf.lfWeight = (font.Style & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (font.Style & fsItalic) ? TRUE : FALSE;
     lf.lfUnderline = (font.Style & fsUnderline) ? TRUE : FALSE;
@@ -240,8 +222,8 @@ HFONT MakeFont(const TFont& font, UINT dpi)
 
 HFONT MakeControlFont(const TControl& control, UINT dpi)
 {
-    const TControl& source = FontSource(control);
-    const auto* form = dynamic_cast<const TForm*>(&source);
+    const TControl& source = control.FontSource();
+    const TForm* form = KindCast<TForm>(&source);
     if (form && form->DesktopFont()) {
         LOGFONTW lf = {};
         if (SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi))
@@ -250,25 +232,27 @@ HFONT MakeControlFont(const TControl& control, UINT dpi)
     return MakeFont(source.Font(), dpi);
 }
 
-int MeasureText(const std::u16string& text, const TFont& font, UINT dpi)
+int MeasureText(const std::u16string& text, HFONT font, UINT dpi)
 {
     HDC dc = GetDC(nullptr);
-    HFONT f = MakeFont(font, dpi);
-    HGDIOBJ old = SelectObject(dc, f);
+    HGDIOBJ old = SelectObject(dc, font);
     SIZE size = {};
     GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
-    DeleteObject(f);
     ReleaseDC(nullptr, dc);
-    return size.cx;
+    const int d = dpi ? static_cast<int>(dpi) : 96;
+    return (size.cx * 96 + d - 1) / d;
 }
 
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
 {
-    if (auto* label = dynamic_cast<TLabel*>(&control)) PaintLabel(*label, dc, r);
-    else if (auto* markup = dynamic_cast<TMarkupLabel*>(&control)) PaintMarkup(*markup, dc, r, font);
-    else if (auto* shape = dynamic_cast<TShape*>(&control)) PaintShape(*shape, dc, r);
-    else if (auto* image = dynamic_cast<TSvgImage*>(&control)) PaintSvg(*image, dc, r);
+    switch (control.Kind()) {
+    case TControlKind::Label: PaintLabel(static_cast<TLabel&>(control), dc, r); break;
+    case TControlKind::MarkupLabel: PaintMarkup(static_cast<TMarkupLabel&>(control), dc, r, font); break;
+    case TControlKind::Shape: PaintShape(static_cast<TShape&>(control), dc, r); break;
+    case TControlKind::SvgImage: PaintSvg(static_cast<TSvgImage&>(control), dc, r); break;
+    default: break;
+    }
 }
 
 void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back)
@@ -352,7 +336,8 @@ void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,
     DrawTextW(dc, WStr(caption), -1, &text, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
     if (focusCue) {
         RECT cue = box;
-        InflateRect(&cue, -MulDiv(4, static_cast<int>(dpi), 96), -MulDiv(4, static_cast<int>(dpi), 96));
+        const int inset = ScaleForDpi(4, static_cast<int>(dpi));
+        InflateRect(&cue, -inset, -inset);
         DrawFocusRect(dc, &cue);
     }
     SelectObject(dc, oldFont);

@@ -26,8 +26,8 @@ void SetHighContrastSource(THighContrastSource source);
 // follows a form that uses the desktop font.
 HFONT MakeControlFont(const TControl& control, UINT dpi);
 HFONT MakeFont(const TFont& font, UINT dpi);
-// Width of text in the font at that DPI, in pixels.
-int MeasureText(const std::u16string& text, const TFont& font, UINT dpi);
+// Width of text in a font made for that DPI, in logical pixels (96 DPI), rounded up.
+int MeasureText(const std::u16string& text, HFONT font, UINT dpi);
 // Paints a label, markup label, shape or vector image into dc (its
 // background already filled); font is the control's font selected into dc.
 void PaintControl(TControl& control, HDC dc, const RECT& r, UINT dpi, HFONT font);

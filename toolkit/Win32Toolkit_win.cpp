@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/WinText_win.h"
 #include "toolkit/Accessible_win.h"
@@ -43,17 +44,8 @@ TWinPeer* PeerOf(HWND wnd)
     return wnd ? static_cast<TWinPeer*>(GetPropW(wnd, kPeerProp)) : nullptr;
 }
 
-// The form's default button while it is shown and enabled, else null.
-TControl* DefaultButton(const TWinControl& parent)
-{
-    for (TControl* c : parent.Controls()) {
-        if (auto* button = dynamic_cast<TStyledButton*>(c); button && button->Default())
-            return button->Showing() && button->Enabled() ? button : nullptr;
-        if (auto* win = dynamic_cast<TWinControl*>(c))
-            if (TControl* found = DefaultButton(*win)) return found;
-    }
-    return nullptr;
-}
+// The peer of a control of a realised form: every peer the realisation attaches is a TWinPeer.
+TWinPeer* WinPeer(const TControl& control);
 
 // Realises the controls of one form: every peer asks it for the DPI in use.
 class TWinRealizer final : public IRealizer {
@@ -62,7 +54,7 @@ public:
     ~TWinRealizer() override;
     void Realize(TControl& control) override;
     UINT Dpi = 96;
-    int Scale(int v) const { return MulDiv(v, static_cast<int>(Dpi), 96); }
+    int Scale(int v) const { return ScaleForDpi(v, static_cast<int>(Dpi)); }
     TForm& Form() { return FForm; }
     // Every control's window moved and its font made again for the DPI in use.
     void Rescale(TControl& control);
@@ -166,9 +158,9 @@ public:
         }
     }
 
-    int TextWidth(const std::u16string& text, const TFont& font) override
+    int TextWidth(const std::u16string& text) override
     {
-        return MeasureText(text, font, 96);
+        return MeasureText(text, FFont, R.Dpi);
     }
 
     void UpdateFont()
@@ -192,8 +184,7 @@ public:
     // again while nothing in its active window has it.
     void TakeFocusBack()
     {
-        auto* button = dynamic_cast<TStyledButton*>(&C);
-        if (!button || !button->Default() || !C.Enabled() || !IsWindowVisible(Wnd)) return;
+        if (DefaultButton(R.Form()) != &C || !IsWindowVisible(Wnd)) return;
         HWND root = GetAncestor(Wnd, GA_ROOT);
         HWND focus = GetFocus();
         if (GetActiveWindow() == root && (!focus || focus == root)) SetFocus(Wnd);
@@ -294,7 +285,7 @@ public:
     void Paint(HDC dc, const RECT& r) override
     {
         const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
-        if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) {
+        if (auto* busy = KindCast<TActivityIndicator>(&C)) {
             FFrames.Paint(*busy, dc, r, ResolveColor(back));
             return;
         }
@@ -321,7 +312,7 @@ public:
 
     void UpdateTimer()
     {
-        auto* busy = dynamic_cast<TActivityIndicator*>(&C);
+        auto* busy = KindCast<TActivityIndicator>(&C);
         if (!busy || !Wnd) return;
         if (busy->Animate() && busy->Visible()) {
             if (!FTimer) FTimer = SetTimer(Wnd, kAnimationTimer, static_cast<UINT>(busy->FrameDelay()), nullptr);
@@ -337,7 +328,7 @@ public:
         case WM_TIMER:
             // The next frame is copied onto the indicator's own pixels at once, nothing else
             // drawn: no invalidation and no paint message for each frame.
-            if (auto* busy = dynamic_cast<TActivityIndicator*>(&C)) {
+            if (auto* busy = KindCast<TActivityIndicator>(&C)) {
                 busy->NextFrame();
                 if (HDC dc = GetDC(Wnd)) {
                     RECT r;
@@ -425,31 +416,20 @@ public:
 
     void DrawItem(const DRAWITEMSTRUCT& item) override
     {
+        // A push button has its own look, a tool button its tool bar's.
         const TStyledLook* look = nullptr;
-        bool down = false;
-        bool showCaption = true;
-        if (auto* b = dynamic_cast<TStyledButton*>(&C)) {
-            look = &b->Look();
-            down = b->Down();
-        } else if (auto* t = dynamic_cast<TStyledToolButton*>(&C)) {
-            if (TStyledToolBar* bar = t->ToolBar()) {
-                look = &bar->Look();
-                showCaption = bar->ShowCaptions();
-            }
-            down = t->Down();
-        }
+        if (auto* b = KindCast<TStyledButton>(&C)) look = &b->Look();
+        else if (TStyledToolBar* bar = static_cast<TStyledToolButton&>(C).ToolBar()) look = &bar->Look();
         if (!look) return;
-        TStyledButtonState state = TStyledButtonState::bsmNormal;
+        const bool down = TStyledDownButton::Of(&C)->Down();
         // The focus is shown as the window's UI state says: hidden until the keyboard is used.
         const bool focusCue = (item.itemState & ODS_FOCUS) && !FocusCueHidden(Wnd);
-        if (!C.Enabled()) state = TStyledButtonState::bsmDisabled;
-        else if ((item.itemState & ODS_SELECTED) || down) state = TStyledButtonState::bsmPressed;
-        else if (FHot) state = TStyledButtonState::bsmHot;
-        else if (focusCue) state = TStyledButtonState::bsmSelected;
+        const TStyledButtonState state =
+            ButtonState(C.Enabled(), (item.itemState & ODS_SELECTED) || down, FHot, focusCue);
         const TColor back = C.Parent() ? C.Parent()->Color() : clWindow;
         const TStyledButtonAttributes& family = StyleOf(look->Styles, state);
         DrawStyledButton(item.hDC, item.rcItem, *look, HighContrastOn() ? HighContrastStyle(family, state) : family, back,
-                         showCaption ? C.Caption() : std::u16string(), FFont, R.Dpi, focusCue);
+                         C.Caption(), FFont, R.Dpi, focusCue);
     }
 
     LRESULT Message(UINT msg, WPARAM wp, LPARAM lp, bool& handled) override
@@ -607,7 +587,7 @@ public:
             // Enter, through the dialog manager: the focused button is clicked, else the
             // default button.
             if (LOWORD(wp) == IDOK && lp == 0) {
-                if (TWinPeer* focused = PeerOf(GetFocus()); dynamic_cast<TButtonPeer*>(focused)) {
+                if (TWinPeer* focused = PeerOf(GetFocus()); focused && TStyledDownButton::Of(&focused->C)) {
                     if (focused->C.Enabled()) focused->C.Click();
                 }
                 else if (TControl* button = DefaultButton(F))
@@ -690,16 +670,28 @@ public:
     HICON FIcons[2] = {nullptr, nullptr};  // big, small
 };
 
+TWinPeer* WinPeer(const TControl& control)
+{
+    return static_cast<TWinPeer*>(control.Peer());
+}
+
+// The form peer of a window, when the window is a form's.
+TFormPeer* FormPeerOf(HWND wnd)
+{
+    TWinPeer* peer = PeerOf(wnd);
+    return peer && peer->C.Kind() == TControlKind::Form ? static_cast<TFormPeer*>(peer) : nullptr;
+}
+
 bool FocusCueHidden(HWND wnd)
 {
-    const auto* form = dynamic_cast<const TFormPeer*>(PeerOf(GetAncestor(wnd, GA_ROOT)));
+    const TFormPeer* form = FormPeerOf(GetAncestor(wnd, GA_ROOT));
     if (form && !form->FSystemUiState) return (form->FUiState & UISF_HIDEFOCUS) != 0;
     return (SendMessageW(wnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) != 0;
 }
 
 LRESULT CALLBACK FormProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    auto* peer = dynamic_cast<TFormPeer*>(PeerOf(wnd));
+    TFormPeer* peer = FormPeerOf(wnd);
     if (!peer) return DefWindowProcW(wnd, msg, wp, lp);
     TMessage m{msg, static_cast<std::uintptr_t>(wp), static_cast<std::intptr_t>(lp), 0};
     // A handler's or hook's error is reported; the message then gets the default handling.
@@ -748,7 +740,7 @@ TWinRealizer::~TWinRealizer()
     struct Local {
         static void Drop(TControl& c)
         {
-            if (auto* win = dynamic_cast<TWinControl*>(&c))
+            if (TWinControl* win = c.AsContainer())
                 for (TControl* child : win->Controls()) Drop(*child);
             c.SetPeer(nullptr);
         }
@@ -761,28 +753,44 @@ void TWinRealizer::Realize(TControl& control)
 {
     if (control.Peer()) return;
     TWinControl* parent = control.Parent();
-    auto* parentPeer = parent ? dynamic_cast<TWinPeer*>(parent->Peer()) : nullptr;
+    TWinPeer* parentPeer = parent ? WinPeer(*parent) : nullptr;
     if (!parentPeer || !parentPeer->Wnd) return;
     HWND parentWnd = parentPeer->Wnd;
     const DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
     std::unique_ptr<TWinPeer> peer;
-    if (dynamic_cast<TGroupBox*>(&control)) {
+    const DWORD tabStop = control.TabStop() ? WS_TABSTOP : 0;
+    switch (control.Kind()) {
+    case TControlKind::Form:
+        return;  // a form is a top-level window of its own (RealizeForm)
+    case TControlKind::GroupBox:
         peer = std::make_unique<TGroupBoxPeer>(*this, control);
         peer->Create(parentWnd, L"BUTTON", child | BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
         peer->Subclass();
-    } else if (auto* box = dynamic_cast<TCheckBox*>(&control)) {
+        break;
+    case TControlKind::CheckBox:
         peer = std::make_unique<TCheckBoxPeer>(*this, control);
-        peer->Create(parentWnd, L"BUTTON", child | BS_CHECKBOX | (box->TabStop() ? WS_TABSTOP : 0), 0);
+        peer->Create(parentWnd, L"BUTTON", child | BS_CHECKBOX | tabStop, 0);
         peer->Subclass();
         peer->StateChanged();
-    } else if (dynamic_cast<TStyledButton*>(&control) || dynamic_cast<TStyledToolButton*>(&control)) {
+        break;
+    case TControlKind::StyledButton:
+    case TControlKind::StyledToolButton:
         peer = std::make_unique<TButtonPeer>(*this, control);
-        peer->Create(parentWnd, L"BUTTON", child | BS_OWNERDRAW | (control.TabStop() ? WS_TABSTOP : 0), 0);
+        peer->Create(parentWnd, L"BUTTON", child | BS_OWNERDRAW | tabStop, 0);
         peer->Subclass();
-    } else if (dynamic_cast<TWinControl*>(&control)) {
+        break;
+    case TControlKind::Panel:
+    case TControlKind::CardPanel:
+    case TControlKind::Card:
+    case TControlKind::StyledToolBar:
         peer = std::make_unique<TPanelPeer>(*this, control);
         peer->Create(parentWnd, kPanelClass, child | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
-    } else {
+        break;
+    case TControlKind::Label:
+    case TControlKind::MarkupLabel:
+    case TControlKind::Shape:
+    case TControlKind::ActivityIndicator:
+    case TControlKind::SvgImage:
         peer = std::make_unique<TPaintPeer>(*this, control);
         peer->Create(parentWnd, kPaintClass, child, 0);
         // Later controls lie above earlier ones (the busy indicator over the Run button).
@@ -790,40 +798,41 @@ void TWinRealizer::Realize(TControl& control)
         // no focus, so they can go on top without changing the order of the keyboard.
         SetWindowPos(peer->Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         peer->StateChanged();
+        break;
     }
     control.SetPeer(std::move(peer));
-    if (auto* win = dynamic_cast<TWinControl*>(&control))
+    if (TWinControl* win = control.AsContainer())
         for (TControl* c : win->Controls()) Realize(*c);
 }
 
 void TWinRealizer::Rescale(TControl& control)
 {
-    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer()); peer && &control != &FForm) {
+    if (TWinPeer* peer = WinPeer(control); peer && &control != &FForm) {
         peer->Changed(TChange::Bounds);
         peer->UpdateFont();
     } else if (peer) {
         peer->UpdateFont();
     }
-    if (auto* win = dynamic_cast<TWinControl*>(&control))
+    if (TWinControl* win = control.AsContainer())
         for (TControl* c : win->Controls()) Rescale(*c);
 }
 
 void TWinRealizer::ColorsChanged(TControl& control)
 {
-    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer())) {
+    if (TWinPeer* peer = WinPeer(control)) {
         if (peer->FBrush) DeleteObject(peer->FBrush);
         peer->FBrush = nullptr;
         if (&control == &FForm && peer->Wnd)
             RedrawWindow(peer->Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     }
-    if (auto* win = dynamic_cast<TWinControl*>(&control))
+    if (TWinControl* win = control.AsContainer())
         for (TControl* c : win->Controls()) ColorsChanged(*c);
 }
 
 void TWinRealizer::FontsChanged(TControl& control)
 {
-    if (auto* peer = dynamic_cast<TWinPeer*>(control.Peer())) peer->UpdateFont();
-    if (auto* win = dynamic_cast<TWinControl*>(&control))
+    if (TWinPeer* peer = WinPeer(control)) peer->UpdateFont();
+    if (TWinControl* win = control.AsContainer())
         for (TControl* c : win->Controls()) FontsChanged(*c);
 }
 
@@ -856,8 +865,8 @@ TWin32Toolkit::TWin32Toolkit()
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&FGdiplusToken, &input, nullptr);
     RegisterClasses();
-    if (!Application().OnException) {
-        Application().OnException = [](const std::exception& e) {
+    if (!ErrorHandler()) {
+        SetErrorHandler([](const std::exception& e) {
             // One box at a time: a handler that fails again while the box is up (a paint, a
             // timer) is not reported a second time.
             static bool showing = false;
@@ -869,7 +878,7 @@ TWin32Toolkit::TWin32Toolkit()
             MessageBoxW(owner, WStr(text), WStr(Application().Title.empty() ? u"Tavrino" : Application().Title),
                         MB_OK | MB_ICONERROR);
             showing = false;
-        };
+        });
     }
 }
 
@@ -894,7 +903,7 @@ HWND RealizeForm(TForm& form)
 
 void ShowForm(TForm& form)
 {
-    auto* peer = dynamic_cast<TFormPeer*>(form.Peer());
+    TFormPeer* peer = static_cast<TFormPeer*>(WinPeer(form));
     if (!peer || !peer->Wnd) return;
     if (!peer->FShown && form.Position() == TPosition::poScreenCenter) {
         MONITORINFO mi = {sizeof mi, {}, {}, 0};
@@ -948,12 +957,12 @@ int RunMessageLoop()
 
 HWND ControlHandle(const TControl& control)
 {
-    auto* peer = dynamic_cast<TWinPeer*>(control.Peer());
+    TWinPeer* peer = WinPeer(control);
     return peer ? peer->Wnd : nullptr;
 }
 
 UINT FormDpi(const TForm& form)
 {
-    auto* peer = dynamic_cast<TWinPeer*>(form.Peer());
+    TWinPeer* peer = WinPeer(form);
     return peer ? peer->R.Dpi : 96;
 }

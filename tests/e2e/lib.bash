@@ -286,10 +286,18 @@ e2e_pixel() {
   import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
 }
 
-# "TYPE DATA" of a registry value, read from outside the program; empty when it is absent.
+# "TYPE DATA" of a registry value, read from outside the program; empty when reg says that it
+# is absent. A reg that printed neither (it did not start, or ended early) is asked again, and
+# after three tries the read fails with what reg printed, instead of passing for an absent value.
 e2e_reg() {
-  { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' |
-    awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }'
+  local out value
+  for _ in 1 2 3; do
+    out=$({ e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>&1 || true; } | tr -d '\r')
+    value=$(awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }' <<<"$out")
+    [ -n "$value" ] && { echo "$value"; return 0; }
+    grep -qi 'unable to find' <<<"$out" && return 0
+  done
+  echo "(reg could not read it: $(tail -1 <<<"$out"))"
 }
 e2e_expect_reg() {
   local got; got=$(e2e_reg "$1" "$2")

@@ -64,7 +64,6 @@ TEST_F(ThemeTest, StripTakesTheTopTwoPixelsAboveEverythingDockedThere)
     EXPECT_EQ(page->BoundsRect(), (TRect{0, 52, 498, 374}));
     EXPECT_EQ(strip->BrushColor(), RGBColor(0x3D, 0x84, 0xDD));
     EXPECT_EQ(strip->PenColor(), strip->BrushColor());
-    EXPECT_EQ(strip->PenStyle(), TShape::TPenStyle::psSolid);
     EXPECT_TRUE(strip->Visible());
     EXPECT_TRUE(helper->IsActive());
     EXPECT_TRUE(form.DarkTitleBarRequested());

@@ -4,8 +4,6 @@
 
 #include "common/Text.h"
 #include "support/FakeLocale.h"
-#include "toolkit/Forms.h"
-#include "toolkit/StdControls.h"
 #include "support/ResourceFiles.h"
 
 namespace {
@@ -263,101 +261,5 @@ TEST_F(TranslateTest, SmallCatalogues)
 }  // namespace
 
 namespace {
-
-const std::string kWindowCatalogue =
-    "ko=창\r\nen=Window\r\nja=窓\r\n\r\n"
-    "ko=실행하기\r\nen=Run\r\nja=実行する\r\nfr=Exécuter\r\n\r\n"
-    "ko=메뉴\r\nen=Menu\r\nja=メニュー\r\n\r\n"
-    "ko=열기\r\nen=Open\r\nja=開く\r\n";
-
-// A component that is a pop-up menu, as the walk finds one.
-class TTestPopup final : public TComponent, public IPopupMenu {
-public:
-    explicit TTestPopup(TComponent* AOwner) : TComponent(AOwner) {}
-    TMenuItem Root;
-    TMenuItem* RootItem() override { return &Root; }
-};
-
-std::unique_ptr<TMenuItem> Item(std::u16string caption)
-{
-    auto item = std::make_unique<TMenuItem>();
-    item->Caption = std::move(caption);
-    return item;
-}
-
-// A form that owns a label, a check box that the form does not own but a panel does, and a
-// pop-up menu, all with catalogue captions (the check box's is not in the catalogue).
-class TranslateComponentTest : public ::testing::Test {
-protected:
-    TranslateComponentTest()
-    {
-        Form.SetCaption(u"창");
-        Label->SetCaption(u"실행하기");
-        Box->SetCaption(u"TcpNoDelay");
-        Inner->SetCaption(u"실행하기");
-        Popup->Root.Caption = u"메뉴";
-        Popup->Root.Items.push_back(Item(u"열기"));
-        Popup->Root.Items.back()->Items.push_back(Item(u"실행하기"));
-    }
-    void TearDown() override { TranslateShutdown(); }
-
-    TForm Form{nullptr};
-    TLabel* Label = new TLabel(&Form);
-    TPanel* Panel = new TPanel(&Form);
-    TCheckBox* Box = new TCheckBox(&Form);
-    TLabel* Inner = new TLabel(Panel);  // owned by the panel, not by the form
-    TTestPopup* Popup = new TTestPopup(&Form);
-};
-
-TEST_F(TranslateComponentTest, FormTitleIsEnglishExceptInKorean)
-{
-    struct Case {
-        std::u16string Language;
-        std::u16string Title, Run;
-    } cases[] = {
-        {u"ko", u"창", u"실행하기"},
-        {u"ja", u"Window", u"実行する"},
-        {u"fr", u"Window", u"Exécuter"},
-        {u"de", u"Window", u"Run"},
-    };
-    for (const auto& c : cases) {
-        LoadCatalogue(kWindowCatalogue, c.Language);
-        TranslateComponent(&Form);
-        EXPECT_EQ(Form.Caption(), c.Title) << Utf16ToUtf8(c.Language);
-        EXPECT_EQ(Label->Caption(), c.Run) << Utf16ToUtf8(c.Language);
-        EXPECT_EQ(Inner->Caption(), c.Run) << Utf16ToUtf8(c.Language);
-        EXPECT_EQ(Box->Caption(), u"TcpNoDelay");
-    }
-}
-
-TEST_F(TranslateComponentTest, MenusAreTranslatedToTheirDeepestItem)
-{
-    LoadCatalogue(kWindowCatalogue, u"ja");
-    TranslateComponent(&Form);
-    EXPECT_EQ(Popup->Root.Caption, u"メニュー");
-    EXPECT_EQ(Popup->Root.Items[0]->Caption, u"開く");
-    EXPECT_EQ(Popup->Root.Items[0]->Items[0]->Caption, u"実行する");
-    TranslateMenu(nullptr);  // an absent item is passed over
-}
-
-TEST_F(TranslateComponentTest, TwiceIsOnceAndAGivenLanguageStays)
-{
-    LoadCatalogue(kWindowCatalogue, u"ja");
-    TranslateComponent(&Form);
-    TranslateComponent(&Form);
-    EXPECT_EQ(Label->Caption(), u"実行する");
-
-    // A given language turns the translated window into it and stays the current one.
-    TranslateComponent(&Form, u"ko");
-    EXPECT_EQ(CurrentLanguage(), u"ko");
-    EXPECT_EQ(Form.Caption(), u"창");
-    EXPECT_EQ(Label->Caption(), u"실행하기");
-    EXPECT_EQ(Popup->Root.Caption, u"메뉴");
-    EXPECT_EQ(TranslateText(u"Run"), u"실행하기");
-
-    // Even without a component.
-    TranslateComponent(nullptr, u"fr");
-    EXPECT_EQ(CurrentLanguage(), u"fr");
-}
 
 }  // namespace

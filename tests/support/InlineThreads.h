@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "toolkit/Threads.h"
+#include "system/Threads.h"
 
 class TInlineThreads final : public IThreads {
 public:

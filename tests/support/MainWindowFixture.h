@@ -32,12 +32,12 @@ protected:
     {
         UseResourceFiles();
         SetLanguage(u"en");
-        Application().OnException = [this](const std::exception& e) { Errors.push_back(e.what()); };
+        SetErrorHandler([this](const std::exception& e) { Errors.push_back(e.what()); });
     }
     ~MainWindowTest() override
     {
         Form.reset();
-        Application().OnException = nullptr;
+        SetErrorHandler(nullptr);
         TranslateShutdown();
     }
 

@@ -5,7 +5,7 @@
 
 #include <thread>
 
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 
 namespace {
 ULONGLONG Elapsed(ULONGLONG since)

@@ -14,7 +14,7 @@
 #include "support/UpdateNoticeDriver_win.h"
 #include "system/Http_win.h"
 #include "system/RegistryFacility_win.h"
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 
 namespace {
 // The test program carries the program's version resource.

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/Main.h"
+#include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/Text.h"
 #include "common/Translate.h"
@@ -128,7 +129,7 @@ protected:
     {
         Toolkit = new TWin32Toolkit();
         // An error in a creation step fails the test instead of waiting on a message box.
-        Application().OnException = [](const std::exception& e) { ADD_FAILURE() << e.what(); };
+        SetErrorHandler([](const std::exception& e) { ADD_FAILURE() << e.what(); });
         TranslateStartupWin();
         RegisterMarveticButtonStyles();
         // As on a Windows desktop by default (Wine's keeps them on): focus rectangles show
@@ -141,7 +142,7 @@ protected:
         SystemParametersInfoW(SPI_SETKEYBOARDCUES, 0, reinterpret_cast<PVOID>(static_cast<INT_PTR>(SavedCues)), 0);
         delete Toolkit;
         Toolkit = nullptr;
-        Application().OnException = nullptr;
+        SetErrorHandler(nullptr);
     }
 
     void SetUp() override
@@ -164,7 +165,7 @@ protected:
     RECT Scaled(TRect r) const
     {
         const int dpi = static_cast<int>(FormDpi(*Form));
-        auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+        auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
         return {s(r.Left), s(r.Top), s(r.Left + r.Width), s(r.Top + r.Height)};
     }
 
@@ -205,8 +206,8 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
     const UINT dpi = FormDpi(*Form);
     RECT client;
     GetClientRect(Wnd, &client);
-    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(dpi), 96));
-    EXPECT_EQ(client.bottom, MulDiv(426, static_cast<int>(dpi), 96));
+    EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(dpi)));
+    EXPECT_EQ(client.bottom, ScaleForDpi(426, static_cast<int>(dpi)));
     const LONG style = GetWindowLongW(Wnd, GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -215,7 +216,7 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
 
     for (const Placed& p : kPlaces) {
         SCOPED_TRACE(Utf16ToUtf8(p.Name));
-        auto* control = dynamic_cast<TControl*>(Form->FindComponent(p.Name));
+        TControl* control = Form->FindComponent(p.Name)->AsControl();
         ASSERT_NE(control, nullptr);
         HWND wnd = ControlHandle(*control);
         ASSERT_NE(wnd, nullptr);
@@ -244,7 +245,7 @@ TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
 {
     const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
     const int dpi = static_cast<int>(FormDpi(*Form));
-    const int bottomRow = MulDiv(2, dpi, 96) - 1;
+    const int bottomRow = ScaleForDpi(2, dpi) - 1;
     SetActiveWindow(Wnd);
     Pump();
     EXPECT_EQ(ScreenPixel(Wnd, 10, 0), accent);
@@ -568,7 +569,7 @@ TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
     SetActiveWindow(Wnd);
     Pump();
     const int dpi = static_cast<int>(FormDpi(*Form));
-    auto s = [dpi](int v) { return MulDiv(v, dpi, 96); };
+    auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
     Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.") + u"</FC></C>");
     Pump();
     SaveShot(Wnd, L"hc_home");
@@ -725,7 +726,7 @@ TEST_F(MainWindowTest, LongAdapterNameIsClippedAndTheAddressStaysPut)
     const int dpi = static_cast<int>(FormDpi(*Form));
     HWND group = ControlHandle(*Form->GroupBox1);
     for (int x = 322; x < 343; x += 4)
-        EXPECT_EQ(ScreenPixel(group, MulDiv(x, dpi, 96), MulDiv(39, dpi, 96)), RGB(255, 255, 255)) << x;
+        EXPECT_EQ(ScreenPixel(group, ScaleForDpi(x, dpi), ScaleForDpi(39, dpi)), RGB(255, 255, 255)) << x;
     SaveShot(Wnd, L"window_config_long_adapter");
 }
 
@@ -829,6 +830,24 @@ TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
     SaveShot(Wnd, L"window_home_long_title");
 }
 
+// Text is measured in the font a control is shown in: a label that takes its font from the
+// window shows the desktop font at the window's DPI, not the description's Segoe UI, and is
+// measured in it (in logical pixels, rounded up); the title keeps its own font.
+TEST_F(MainWindowTest, TextIsMeasuredInTheFontTheControlIsShownIn)
+{
+    const UINT dpi = GetDpiForWindow(Wnd);
+    LOGFONTW lf = {};
+    ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi));
+    auto width = [dpi](const std::u16string& text, HFONT font) {
+        const int w = MeasureText(text, font, dpi);
+        DeleteObject(font);
+        return w;
+    };
+    const std::u16string text = u"Intel(R) Ethernet Connection (7) I219-V";
+    EXPECT_EQ(Form->LblAdapter->TextWidth(text), width(text, CreateFontIndirectW(&lf)));
+    EXPECT_EQ(Form->LblTitle->TextWidth(text), width(text, MakeFont(Form->LblTitle->Font(), dpi)));
+}
+
 // The window's icon of that kind: the metric's size at the DPI, and the program's artwork.
 void CheckProgramIcon(HWND wnd, WPARAM which, int metric, UINT dpi)
 {
@@ -890,10 +909,10 @@ TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)
     EXPECT_EQ(FormDpi(*Form), to);
     RECT client;
     GetClientRect(Wnd, &client);
-    EXPECT_EQ(client.right, MulDiv(498, static_cast<int>(to), 96));
+    EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(to)));
     const RECT start = RectInParent(ControlHandle(*Form->BtnStart));
-    EXPECT_EQ(start.left, MulDiv(176, static_cast<int>(to), 96));
-    EXPECT_EQ(start.bottom, MulDiv(264 + 68, static_cast<int>(to), 96));
+    EXPECT_EQ(start.left, ScaleForDpi(176, static_cast<int>(to)));
+    EXPECT_EQ(start.bottom, ScaleForDpi(264 + 68, static_cast<int>(to)));
 }
 
 }  // namespace

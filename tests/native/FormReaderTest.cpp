@@ -33,23 +33,25 @@ object Frm: TForm
   ClientWidth = 200
   ClientHeight = 100
   Caption = 'It''s 탭'
-  Color = $00DD843D
+  Color = clWhite
   BorderIcons = ()
   object Box: TGroupBox
     Left = 1
-    Top = -2
+    Top = 2
     Width = 50
     Height = 40
     object Check: TCheckBox
-      Checked = True
-      Font.Style = (fsBold, fsItalic)
+      TabStop = False
       OnClick = Clicked
     end
   end
-  object Bar: TStyledToolBar
+  object Head: TPanel
     Align = alTop
-    Height = 30
-    Margins = (1, 2, 3, 4)
+    Height = 40
+    object Bar: TStyledToolBar
+      Align = alClient
+      Margins = (1, 2, 3, 4)
+    end
   end
 end
 )",
@@ -59,19 +61,20 @@ end
              });
     EXPECT_EQ(form.Name(), u"Frm");
     EXPECT_EQ(form.Caption(), u"It's 탭");
-    EXPECT_EQ(form.Color(), RGBColor(0x3D, 0x84, 0xDD));
+    EXPECT_EQ(form.Color(), clWhite);
     EXPECT_EQ(form.BorderIcons(), 0u);
     auto* box = FindAs<TGroupBox>(form, u"box");
     auto* check = FindAs<TCheckBox>(form, u"Check");
     EXPECT_EQ(check->Parent(), box);
     EXPECT_EQ(check->Owner(), &form);
-    EXPECT_EQ(box->BoundsRect(), (TRect{1, -2, 50, 40}));
-    EXPECT_TRUE(check->Checked());
-    EXPECT_EQ(check->Font().Style, unsigned(fsBold | fsItalic));
+    EXPECT_EQ(box->BoundsRect(), (TRect{1, 2, 50, 40}));
+    EXPECT_FALSE(check->TabStop());
     EXPECT_EQ(bound, std::vector<std::u16string>{u"Clicked"});
     check->Click();
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(FindAs<TStyledToolBar>(form, u"Bar")->BoundsRect(), (TRect{1, 2, 196, 30}));
+    EXPECT_TRUE(check->Checked());
+    EXPECT_EQ(FindAs<TPanel>(form, u"Head")->BoundsRect(), (TRect{0, 0, 200, 40}));
+    EXPECT_EQ(FindAs<TStyledToolBar>(form, u"Bar")->BoundsRect(), (TRect{1, 2, 196, 34}));
     EXPECT_THROW(FindAs<TLabel>(form, u"Check"), EAppError);
     EXPECT_THROW(FindAs<TLabel>(form, u"Nothing"), EAppError);
 }
@@ -87,11 +90,41 @@ TEST(WindowTest, ErrorsNameTheLineAndTheFault)
         {"object F: TForm\n  Width = 1\n", u"Window description, line 3: end of F missing"},
         {"object F: TForm\n  object X: TNoSuch\n  end\nend", u"Window description, line 2: unknown class TNoSuch"},
         {"object F: TForm\n  Colour = 1\nend", u"Window description, line 2: unknown property Colour of F"},
-        {"object F: TForm\n  Width = 'wide'\nend", u"Window description, line 2: bad value for Width"},
-        {"object F: TForm\n  Align = alMiddle\nend", u"Window description, line 2: bad value for Align"},
-        {"object F: TForm\n  Visible = Yes\nend", u"Window description, line 2: bad value for Visible"},
+        // Each class takes only the properties the program's window gives it.
+        {"object F: TForm\n  Width = 1\nend", u"Window description, line 2: unknown property Width of F"},
+        {"object F: TForm\n  object P: TPanel\n    BevelOuter = bvNone\n  end\nend",
+         u"Window description, line 3: unknown property BevelOuter of P"},
+        {"object F: TForm\n  object B: TStyledButton\n    Opaque = True\n  end\nend",
+         u"Window description, line 3: unknown property Opaque of B"},
+        {"object F: TForm\n  object L: TLabel\n    AutoSize = False\n  end\nend",
+         u"Window description, line 3: unknown property AutoSize of L"},
+        {"object F: TForm\n  object G: TGroupBox\n    TabOrder = 0\n  end\nend",
+         u"Window description, line 3: unknown property TabOrder of G"},
+        {"object F: TForm\n  object S: TShape\n  end\nend", u"Window description, line 2: unknown class TShape"},
+        {"object F: TForm\n  object P: TCardPanel\n    object C: TCard\n      Left = 0\n    end\n  end\nend",
+         u"Window description, line 4: unknown property Left of C"},
+        // Bounds that docking decides are refused, wherever Align stands.
+        {"object F: TForm\n  object P: TPanel\n    Width = 10\n    Align = alTop\n  end\nend",
+         u"Window description, line 3: Width has no effect on the docked P"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alRight\n    Width = 10\n    Height = 5\n  end\nend",
+         u"Window description, line 5: Height has no effect on the docked P"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alClient\n    Top = 5\n  end\nend",
+         u"Window description, line 4: Top has no effect on the docked P"},
+        // And each property only the values given there.
+        {"object F: TForm\n  BorderStyle = bsSizeable\nend", u"Window description, line 2: bad value for BorderStyle"},
+        {"object F: TForm\n  Color = $00DD843D\nend", u"Window description, line 2: value expected"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alBottom\n  end\nend",
+         u"Window description, line 3: bad value for Align"},
+        {"object F: TForm\n  object P: TPanel\n    Top = -2\n  end\nend",
+         u"Window description, line 3: value expected"},
+        {"object F: TForm\n  ClientWidth = 'wide'\nend", u"Window description, line 2: bad value for ClientWidth"},
+        {"object F: TForm\n  object P: TPanel\n    Align = alMiddle\n  end\nend",
+         u"Window description, line 3: bad value for Align"},
+        {"object F: TForm\n  object I: TActivityIndicator\n    Visible = Yes\n  end\nend",
+         u"Window description, line 3: bad value for Visible"},
         {"object F: TForm\n  Caption = 'open\nend", u"Window description, line 2: unterminated text"},
-        {"object F: TForm\n  Margins = (1, 2)\nend", u"Window description, line 2: bad value for Margins"},
+        {"object F: TForm\n  object T: TStyledToolBar\n    Margins = (1, 2)\n  end\nend",
+         u"Window description, line 3: bad value for Margins"},
         {"object F: TForm\n  Width 5\nend", u"Window description, line 2: '=' expected after Width"},
         {"object F: TForm\n  OnCreate = Missing\nend", u"Window description, line 2: no handler Missing"},
         {"object F: TForm\n  object L: TLabel\n    object M: TLabel\n    end\n  end\nend",
@@ -99,7 +132,7 @@ TEST(WindowTest, ErrorsNameTheLineAndTheFault)
         {"object F: TForm\n  object L: TLabel\n  end\n  object l: TLabel\n  end\nend",
          u"Window description, line 4: second control named l"},
         {"object F: TForm\nend\nend", u"Window description, line 3: text after the last end"},
-        {"object F: TForm\n  Width = 99999999999\nend", u"Window description, line 2: number too large"},
+        {"object F: TForm\n  ClientWidth = 99999999999\nend", u"Window description, line 2: number too large"},
     };
     for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.Text), c.Error) << c.Text;
 }

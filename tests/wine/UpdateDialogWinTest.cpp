@@ -12,7 +12,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/UpdateDoubles.h"
 #include "support/UpdateNoticeDriver_win.h"
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 
 namespace {
 const std::u16string kHoldURL = u"http://127.0.0.1:9/api.init.php";

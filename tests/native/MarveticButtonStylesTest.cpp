@@ -1,6 +1,6 @@
 // The button style family "Marvetic": every state of every appearance against the family's
-// tables, the colour rules its derived colours come from, the registry of families, and
-// FitLabelFont.
+// tables, the colour rules its derived colours come from, its registration, high contrast over
+// its sets, and FitLabelFont.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -80,7 +80,7 @@ TStyledButtonStyles Compute(const std::u16string& family, const std::u16string& 
 
 const char* const kStateNames[] = {"Normal", "Pressed", "Selected", "Hot", "Disabled"};
 
-TEST(StylesTest, EveryStateOfEveryAppearanceMatchesTheTables)
+TEST(MarveticButtonStylesTest, EveryStateOfEveryAppearanceMatchesTheTables)
 {
     const AppearanceCase cases[] = {
         {u"Normal", NormalSets()},   {u"normal", NormalSets()},  {u"Header", HeaderSets()},
@@ -95,7 +95,7 @@ TEST(StylesTest, EveryStateOfEveryAppearanceMatchesTheTables)
     }
 }
 
-TEST(StylesTest, FamilyAndClassNamesDoNotChangeTheResult)
+TEST(MarveticButtonStylesTest, FamilyAndClassNamesDoNotChangeTheResult)
 {
     for (const char16_t* look : {u"Normal", u"Header", u"Outline"}) {
         const auto reference = Compute(u"Marvetic", u"Primary", look);
@@ -105,7 +105,7 @@ TEST(StylesTest, FamilyAndClassNamesDoNotChangeTheResult)
     }
 }
 
-TEST(StylesTest, NamesAndDefaults)
+TEST(MarveticButtonStylesTest, NamesAndDefaults)
 {
     TMarveticButtonStyles styles;
     EXPECT_EQ(styles.FamilyName(), u"Marvetic");
@@ -119,7 +119,7 @@ TEST(StylesTest, NamesAndDefaults)
     }
 }
 
-TEST(StylesTest, ColourRulesGiveTheFamilysDerivedColours)
+TEST(MarveticButtonStylesTest, ColourRulesGiveTheFamilysDerivedColours)
 {
     const TColor accent = C(0x3D84DD);
     EXPECT_EQ(LightenColor(accent, 10), C(0x5090E0));
@@ -133,7 +133,7 @@ TEST(StylesTest, ColourRulesGiveTheFamilysDerivedColours)
     EXPECT_EQ(GreyColor(clWhite), clWhite);
 }
 
-TEST(StylesTest, HighContrastDrawsEveryStateInSystemColoursKeepingShapeAndWidth)
+TEST(MarveticButtonStylesTest, HighContrastDrawsEveryStateInSystemColoursKeepingShapeAndWidth)
 {
     struct Case {
         TStyledButtonState State;
@@ -168,75 +168,7 @@ TEST(StylesTest, HighContrastDrawsEveryStateInSystemColoursKeepingShapeAndWidth)
     }
 }
 
-TEST(StylesTest, MulDivRoundsHalvesAwayFromZero)
-{
-    struct Case {
-        int A, B, C, Want;
-    };
-    const Case cases[] = {{255, 50, 100, 128},  {127, 50, 100, 64}, {194, 10, 100, 19},
-                          {-255, 50, 100, -128}, {255, -50, 100, -128}, {255, 50, -100, -128},
-                          {3, 1, 2, 2},          {-3, 1, 2, -2},    {1, 1, 3, 0},
-                          {7, 0, 5, 0},          {5, 5, 0, -1},     {2000000000, 3, 4, 1500000000}};
-    for (const Case& c : cases) EXPECT_EQ(MulDivRound(c.A, c.B, c.C), c.Want) << c.A << "*" << c.B << "/" << c.C;
-}
-
-// A family for the registry tests: answers with its own marker colour.
-class TMarkerFamily final : public IStyledButtonFamily {
-public:
-    TMarkerFamily(std::u16string name, TColor marker) : FName(std::move(name)), FMarker(marker) {}
-    std::u16string FamilyName() const override { return FName; }
-    const std::vector<std::u16string>& ClassNames() const override { return FClasses; }
-    const std::vector<std::u16string>& AppearanceNames() const override { return FLooks; }
-    void DefaultStyle(int, std::u16string& cls, std::u16string& look) const override
-    {
-        cls = u"Base";
-        look = u"Plain";
-    }
-    void ComputeAttributes(const std::u16string&, const std::u16string& cls, const std::u16string& look,
-                           A& normal, A& pressed, A& selected, A& hot, A& disabled) const override
-    {
-        LastClass = cls;
-        LastLook = look;
-        normal = A();
-        normal.ButtonColor = FMarker;
-        pressed = selected = hot = disabled = normal;
-    }
-    mutable std::u16string LastClass, LastLook;
-
-private:
-    std::u16string FName;
-    TColor FMarker;
-    std::vector<std::u16string> FClasses{u"Base", u"Extra"};
-    std::vector<std::u16string> FLooks{u"Plain", u"Fancy"};
-};
-
-TEST(StylesTest, RegistryFindsFamiliesByNameFirstMatchWins)
-{
-    auto first = std::make_shared<TMarkerFamily>(u"RegTestFamily", C(0x010101));
-    auto second = std::make_shared<TMarkerFamily>(u"regtestfamily", C(0x020202));
-    RegisterButtonFamily(first);
-    RegisterButtonFamily(second);
-    EXPECT_EQ(FindButtonFamily(u"REGTESTFAMILY"), first);
-    EXPECT_EQ(FindButtonFamily(u"RegTestFamily2"), nullptr);
-
-    TStyledButtonStyles styles;
-    ASSERT_TRUE(ComputeButtonStyles(u"regTESTfamily", u"Extra", u"Fancy", styles));
-    EXPECT_EQ(styles[4].ButtonColor, C(0x010101));
-    EXPECT_EQ(first->LastClass, u"Extra");
-    EXPECT_EQ(first->LastLook, u"Fancy");
-
-    // Names outside the family's lists are replaced by its defaults before it is asked.
-    ASSERT_TRUE(ComputeButtonStyles(u"RegTestFamily", u"Nope", u"Nope", styles));
-    EXPECT_EQ(first->LastClass, u"Base");
-    EXPECT_EQ(first->LastLook, u"Plain");
-
-    TStyledButtonStyles untouched;
-    untouched[0].ButtonColor = C(0xABCDEF);
-    EXPECT_FALSE(ComputeButtonStyles(u"NoSuchFamily", u"Base", u"Plain", untouched));
-    EXPECT_EQ(untouched[0].ButtonColor, C(0xABCDEF));
-}
-
-TEST(StylesTest, MarveticRegistersOnceAndStyledButtonsFindIt)
+TEST(MarveticButtonStylesTest, MarveticRegistersOnceAndStyledButtonsFindIt)
 {
     RegisterMarveticButtonStyles();
     RegisterMarveticButtonStyles();
@@ -265,6 +197,7 @@ protected:
         label.SetFont(font);
         auto peer = std::make_unique<TFakePeer>();
         peer->Widths[u"Tavrino"] = textWidth;
+        peer->Control = &label;
         fake = peer.get();
         label.SetPeer(std::move(peer));
         return label;

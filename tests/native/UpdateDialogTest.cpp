@@ -95,17 +95,6 @@ TEST(NoticeOptions, TopmostWhenFlagHoldsStayOnTop)
     }
 }
 
-TEST(NoticeScale, FactorRoundedToHundredthsThenPixels)
-{
-    const struct {
-        int Pixels, Dpi, Scaled;
-    } cases[] = {{10, 96, 10}, {30, 144, 45}, {66, 144, 99}, {66, 120, 83},
-                 {10, 110, 12},  // 1.1458 is taken as 1.15: 11.5 rounds up
-                 {1, 192, 2},   {0, 144, 0}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ScaleForDpi(c.Pixels, c.Dpi), c.Scaled) << c.Pixels << " at " << c.Dpi;
-}
-
 TNoticeOptions Style(const std::u16string& style)
 {
     TNoticeOptions o;

@@ -15,7 +15,7 @@
 #include "support/MemoryRegistry.h"
 #include "support/UpdateDoubles.h"
 #include "system/Http_win.h"
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 
 namespace {
 

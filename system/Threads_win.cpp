@@ -1,11 +1,11 @@
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 
 #include <windows.h>
 
 #include <memory>
 
 #include "common/Error.h"
-#include "toolkit/Forms.h"
+#include "common/ErrorGuard.h"
 
 namespace {
 constexpr UINT kRunProc = WM_APP + 1;

@@ -23,7 +23,7 @@
 #include "common/WinText_win.h"
 #include "toolkit/Forms.h"
 #include "toolkit/StdControls.h"
-#include "toolkit/Threads_win.h"
+#include "system/Threads_win.h"
 #include "toolkit/Win32Toolkit_win.h"
 
 namespace {
@@ -157,7 +157,7 @@ protected:
     static void SetUpTestSuite()
     {
         // The toolkit's own handling: the error box of the program.
-        Application().OnException = nullptr;
+        SetErrorHandler(nullptr);
         Toolkit = new TWin32Toolkit();
         Application().Title = u"Tavrino";
     }
@@ -165,7 +165,7 @@ protected:
     {
         delete Toolkit;
         Toolkit = nullptr;
-        Application().OnException = nullptr;
+        SetErrorHandler(nullptr);
         Application().Title.clear();
     }
 

@@ -2,7 +2,7 @@
 // thread owns and waits for an event. Create it on the UI thread, before any worker starts.
 #pragma once
 
-#include "toolkit/Threads.h"
+#include "system/Threads.h"
 
 class TWinThreads final : public IThreads {
 public:
