@@ -1,5 +1,6 @@
-// Workers as threads of their own (CreateThread), never joined; the hand-off posts to a message-only window that the UI
-// thread owns and waits for an event. Create it on the UI thread, before any worker starts.
+// Workers as threads of their own (CreateThread), never joined; the hand-off posts to a
+// message-only window that the UI thread owns and waits for an event. Create it on the UI
+// thread, before any worker starts.
 #pragma once
 
 #include "system/Threads.h"
