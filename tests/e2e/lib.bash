@@ -289,10 +289,12 @@ e2e_pixel() {
 # "TYPE DATA" of a registry value, read from outside the program; empty when reg says that it
 # is absent. A reg that printed neither (it did not start, or ended early) is asked again, and
 # after three tries the read fails with what reg printed, instead of passing for an absent value.
+# reg runs in English, whatever language the case gives the program, so that its answer reads
+# the same.
 e2e_reg() {
   local out value
   for _ in 1 2 3; do
-    out=$({ e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>&1 || true; } | tr -d '\r')
+    out=$({ E2E_LANG=en_US.UTF-8 e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" reg query "$1" /v "$2" 2>&1 || true; } | tr -d '\r')
     value=$(awk -v n="$2" 'tolower($1) == tolower(n) { print $2, $3 }' <<<"$out")
     [ -n "$value" ] && { echo "$value"; return 0; }
     grep -qi 'unable to find' <<<"$out" && return 0
