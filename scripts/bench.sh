@@ -71,6 +71,8 @@ cleanup() {
   ip netns del "$ns_plain" 2>/dev/null
   ip netns del "$ns_net" 2>/dev/null
   ip netns del "$ns_peer" 2>/dev/null
+  # The prefixes are overlay copies of the template: unmounted and removed, not left behind.
+  for ns in "$ns_plain" "$ns_net"; do WINEPREFIX="$out/prefix-template" "$TOP/cmake/wine-prefix.sh" --drop "$out/prefix-$ns"; done
   stop_display
 }
 trap cleanup EXIT
