@@ -14,9 +14,9 @@
 #include "system/NetworkService_win.h"
 #include "system/RegistryFacility_win.h"
 #include "system/Shell_win.h"
+#include "system/Threads_win.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StartupTrace.h"
-#include "system/Threads_win.h"
 #include "toolkit/Win32Toolkit_win.h"
 
 namespace {

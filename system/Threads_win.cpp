@@ -51,6 +51,17 @@ public:
 private:
     HANDLE FEvent;
 };
+
+DWORD WINAPI WorkerMain(void* parameter)
+{
+    const std::unique_ptr<std::function<void()>> proc(static_cast<std::function<void()>*>(parameter));
+    try {
+        (*proc)();
+    } catch (...) {
+        // A worker's error ends the worker, never the process.
+    }
+    return 0;
+}
 }  // namespace
 
 TWinThreads::TWinThreads()
@@ -69,19 +80,6 @@ TWinThreads::~TWinThreads()
 {
     if (FWindow) DestroyWindow(static_cast<HWND>(FWindow));
 }
-
-namespace {
-DWORD WINAPI WorkerMain(void* parameter)
-{
-    const std::unique_ptr<std::function<void()>> proc(static_cast<std::function<void()>*>(parameter));
-    try {
-        (*proc)();
-    } catch (...) {
-        // A worker's error ends the worker, never the process.
-    }
-    return 0;
-}
-}  // namespace
 
 void TWinThreads::StartWorker(std::function<void()> proc)
 {

@@ -20,6 +20,7 @@ class PeFile:
         self.pointer = 8 if self.wide else 4
         self.image_base = (struct.unpack_from("<Q", data, optional + 24)[0] if self.wide
                            else struct.unpack_from("<I", data, optional + 28)[0])
+        self.size_of_image = struct.unpack_from("<I", data, optional + 56)[0]
         self.directories = optional + (112 if self.wide else 96)
         self.sections = []
         for i in range(sections_count):
@@ -102,7 +103,7 @@ class PeFile:
             return []
         table = self.word(rva + 3 * self.pointer)  # AddressOfCallBacks, an address
         found = []
-        while table:
+        while table:  # the array ends with a null entry
             callback = self.word(table - self.image_base + len(found) * self.pointer)
             if not callback:
                 break

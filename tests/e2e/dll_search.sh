@@ -16,14 +16,19 @@ e2e_start_app WINEDEBUG=+relay,+loaddll 2>"$trace"
 kill "$E2E_APP_PID" 2>/dev/null; E2E_APP_PID=
 base=$(grep -m1 -o 'Loaded L"[^"]*Tavrino\.exe" at [0-9a-fA-F]*' "$trace" | awk '{print $NF}')
 [ -n "$base" ] || { rm -f "$trace"; e2e_fail "the trace does not say where Tavrino.exe was loaded"; }
-image=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(); pe=struct.unpack_from("<I",d,0x3C)[0]; print(struct.unpack_from("<I",d,pe+24+56)[0])' "$TAVRINO_EXE")
-calls=$(awk -v base=$((16#$base)) -v size="$image" '
-  /:Call / && match($0, /ret=[0-9a-fA-F]+/) {
-    ret = substr($0, RSTART + 4, RLENGTH - 4)
-    value = 0
-    for (i = 1; i <= length(ret); i++) value = value * 16 + index("0123456789abcdef", tolower(substr(ret, i, 1))) - 1
-    if (value >= base && value < base + size) { sub(/^.*:Call /, ""); sub(/ ret=.*/, ""); print }
-  }' "$trace")
+# The watched calls whose return address lies in the program's image, in order.
+calls=$(python3 - "$SOURCE_DIR/tests/binary" "$TAVRINO_EXE" "$base" "$trace" <<'PY'
+import re, sys
+sys.path.insert(0, sys.argv[1])
+from pe_file import PeFile
+size = PeFile(sys.argv[2]).size_of_image
+base = int(sys.argv[3], 16)
+for line in open(sys.argv[4], errors="replace"):
+    call = re.search(r":Call (.*) ret=([0-9a-fA-F]+)", line)
+    if call and base <= int(call.group(2), 16) < base + size:
+        print(call.group(1))
+PY
+)
 rm -f "$trace"
 [ -n "$calls" ] || e2e_fail "the trace shows no call of the program's to the watched functions"
 echo "the program's calls that can load a DLL, in order:"
