@@ -15,7 +15,7 @@
 // states as words joined by commas. Exit code 1 when no main window was found, 2 when
 // COM could not be started.
 //
-// UiProbe --desktop: waits (up to 60 s) until the desktop's shell is there for the program's
+// UiProbe --desktop: waits (up to 180 s) until the desktop's shell is there for the program's
 // web addresses (the desktop process has registered its window with the shell's window list,
 // as it does a moment after it starts), prints "ready" and then stays, so that the desktop
 // process stays too, until it is ended. Exit code 1 when the shell did not come.
@@ -194,7 +194,7 @@ bool DesktopShellRegistered()
 
 int HoldTheDesktop()
 {
-    for (int i = 0; i < 300; ++i) {
+    for (const ULONGLONG began = GetTickCount64(); GetTickCount64() - began < 180000;) {
         if (DesktopShellRegistered()) {
             std::printf("ready\n");
             std::fflush(stdout);

@@ -172,20 +172,26 @@ e2e_start_display() {
 # with the shell's window list only a moment later (a person's desktop has long been there).
 # The probe waits for it and then stays, keeping the desktop process; a Wine server ended
 # between two starts ends it too, so each start asks again.
+#
+# A first start in a fresh prefix copy boots Wine's services, and the 32-bit programs run
+# through qemu: with the builds going on beside the suite that has taken well over a minute.
+# The start's waits end as soon as the thing is there, so their bound is generous.
+E2E_START_BOUND=180
 E2E_DESKTOP_PID=
 e2e_hold_desktop() {
-  local out="$E2E_DIR/desktop-$$"
+  local out="$E2E_DIR/desktop-$$" began=$SECONDS
   if [ -n "$E2E_DESKTOP_PID" ] && kill -0 "$E2E_DESKTOP_PID" 2>/dev/null; then return 0; fi
   rm -f "$out"
   e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --desktop >"$out" 2>/dev/null &
   E2E_DESKTOP_PID=$!
-  for _ in $(seq 300); do
-    grep -q ready "$out" 2>/dev/null && { rm -f "$out"; return 0; }
+  while [ $((SECONDS - began)) -lt "$E2E_START_BOUND" ]; do
+    grep -q ready "$out" 2>/dev/null && { rm -f "$out"; e2e_log "the desktop's shell was there after $((SECONDS - began)) s" >&2; return 0; }
     kill -0 "$E2E_DESKTOP_PID" 2>/dev/null || break
     sleep 0.2
   done
   rm -f "$out"
-  e2e_fail "the desktop's shell was not there within 60 s"
+  kill -0 "$E2E_DESKTOP_PID" 2>/dev/null || e2e_fail "the desktop probe ended without finding the desktop's shell"
+  e2e_fail "the desktop's shell was not there within $E2E_START_BOUND s"
 }
 
 # Starts the program; waits until its main window is mapped and answers (see e2e_wait_ready)
@@ -194,8 +200,8 @@ e2e_start_app() {
   e2e_hold_desktop
   e2e_in_ns env "$@" "$SOURCE_DIR/cmake/wine-exec.sh" "$TAVRINO_EXE" &
   E2E_APP_PID=$!
-  e2e_wait_window '^Tavrino$' 30 >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within 30 s"; }
-  e2e_wait_ready Tavrino 60 || e2e_fail "the main window titled Tavrino did not answer the probe within 60 s"
+  e2e_wait_window '^Tavrino$' "$E2E_START_BOUND" >/dev/null || { e2e_shot no_main_window >/dev/null; e2e_fail "the main window did not appear within $E2E_START_BOUND s"; }
+  e2e_wait_ready Tavrino "$E2E_START_BOUND" || e2e_fail "the main window titled Tavrino did not answer the probe within $E2E_START_BOUND s"
   e2e_client_origin
 }
 
@@ -326,8 +332,9 @@ e2e_accept_notice() {
 }
 
 # The braced GUID of the namespace's adapter eth0, as the management service reports it.
+# Often the case's first Wine start, so it has the start's bound.
 e2e_adapter_guid() {
-  { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
+  { e2e_in_ns_for "$E2E_START_BOUND" "$SOURCE_DIR/cmake/wine-exec.sh" wmic path Win32_NetworkAdapter get GUID,Name 2>/dev/null || true; } |
     iconv -f utf-16 -t utf-8 2>/dev/null | tr -d '\r' | awk '!f && $2 == "eth0" { print $1; f = 1 }'
 }
 
