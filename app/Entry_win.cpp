@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/Main.h"
+#include "app/MainForm.h"
 #include "app/NetworkPrefetch.h"
 #include "app/SingleInstance_win.h"
 #include "common/Error.h"
@@ -90,7 +91,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     StartupMark("system facilities");
 
     Application().MainFormOnTaskBar = true;
-    TFrmTavrino form(platform);
+    TMainForm form;
+    TFrmTavrino program(platform, form);
     Application().MainForm = &form;
     StartupMark("window description");
     RealizeForm(form);

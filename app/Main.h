@@ -1,6 +1,7 @@
-// The unit Main: the program's one window, TFrmTavrino. Its controls come from the window
-// description "TFRMTAVRINO"; the tweak controller (MainController.cpp), the start-up
-// (MainStartup.cpp) and the navigation of the header (Main.cpp) are its members.
+// The unit Main: the rules of the program's one window, TFrmTavrino: the tweak controller
+// (MainController.cpp), the start-up (MainStartup.cpp) and the navigation of the header
+// (Main.cpp). It reaches the window only through IMainWindow (MainWindow.h) and runs the
+// handlers that the window description names.
 #pragma once
 
 #include <atomic>
@@ -8,19 +9,19 @@
 #include <memory>
 #include <string>
 
+#include "app/MainWindow.h"
 #include "app/Platform.h"
-#include "toolkit/Forms.h"
-#include "toolkit/StdControls.h"
-#include "toolkit/StyledButtons.h"
 
 enum TStatus : std::uint8_t { stIdle = 0, stRunning = 1, stBusy = 2 };
 
-class TFrmTavrino : public TForm {
+class TFrmTavrino final : public IMainWindowEvents {
 public:
-    // Reads the window description from the program's resources.
-    explicit TFrmTavrino(TPlatform& APlatform);
-    // Reads the given window description.
-    TFrmTavrino(TPlatform& APlatform, std::string_view Description);
+    // Connects itself to the window's events.
+    TFrmTavrino(TPlatform& APlatform, IMainWindow& AWindow);
+    ~TFrmTavrino() override;
+
+    // The handlers that the window description may name.
+    static bool HasHandler(const std::u16string& Name);
 
     // The adapter triple; an empty NetworkGUID means no adapter.
     std::u16string NetworkName;
@@ -31,42 +32,20 @@ public:
     void Stop();
     void Refresh(TStatus Status);
 
-    // Controls, in the order of the window description.
-    TCardPanel* PnlMain = nullptr;
-    TCard* Card1 = nullptr;
-    TLabel* LblTitle = nullptr;
-    TMarkupLabel* LblContent = nullptr;
-    TStyledButton* BtnStart = nullptr;
-    TActivityIndicator* Indicator = nullptr;
-    TCard* Card2 = nullptr;
-    TLabel* LblVersion = nullptr;
-    TGroupBox* GroupBox1 = nullptr;
-    TLabel* LblAdapter = nullptr;
-    TLabel* LblIPAddress = nullptr;
-    TGroupBox* GroupBox2 = nullptr;
-    TCheckBox* ChkTcpNoDelay = nullptr;
-    TCheckBox* ChkTCPAckFrequency = nullptr;
-    TCheckBox* ChkTcpDelAckTick = nullptr;
-    TGroupBox* GroupBox3 = nullptr;
-    TCheckBox* ChkNetworkThrottlingIndex = nullptr;
-    TCheckBox* ChkSystemResponsiveness = nullptr;
-    TPanel* PnlHead = nullptr;
-    TStyledToolBar* BtnHead = nullptr;
-    TStyledToolButton* BtnHome = nullptr;
-    TStyledToolButton* BtnConfig = nullptr;
-    TStyledToolButton* BtnDonate = nullptr;
-    TPanel* PnlLogo = nullptr;
-    TSvgImage* ImgLogo = nullptr;
+    // Event handlers wired by the window description; Sender is the name of the control.
+    void FormCreate(const std::u16string& Sender);
+    void BtnStartClick(const std::u16string& Sender);
+    void BtnHomeClick(const std::u16string& Sender);
+    void ChkTCPAckFrequencyClick(const std::u16string& Sender);
+    void ChkTcpDelAckTickClick(const std::u16string& Sender);
+    void ChkTcpNoDelayClick(const std::u16string& Sender);
+    void ChkNetworkThrottlingIndexClick(const std::u16string& Sender);
+    void ChkSystemResponsivenessClick(const std::u16string& Sender);
 
-    // Event handlers wired by the window description.
-    void FormCreate(TComponent* Sender);
-    void BtnStartClick(TComponent* Sender);
-    void BtnHomeClick(TComponent* Sender);
-    void ChkTCPAckFrequencyClick(TComponent* Sender);
-    void ChkTcpDelAckTickClick(TComponent* Sender);
-    void ChkTcpNoDelayClick(TComponent* Sender);
-    void ChkNetworkThrottlingIndexClick(TComponent* Sender);
-    void ChkSystemResponsivenessClick(TComponent* Sender);
+    // IMainWindowEvents
+    void Handle(const std::u16string& Handler, const std::u16string& Sender) override;
+    void Activated() override;
+    void Ending() override;
 
     TStatus Status() const { return FStatus; }
 
@@ -88,16 +67,18 @@ private:
     // The box that waited for the window to be activated, if any.
     void ShowPendingError();
     // Stores the state of one of the five check boxes under its settings key.
-    void SaveChoice(const TCheckBox* Box);
+    void SaveChoice(const std::u16string& Box);
+    // Sets a check box's state; a change runs its click handler, as a click would.
+    void SetChoice(const std::u16string& Box, bool Checked);
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();
     // On close (or at the end of the session): a connection taken down and not known to be
     // up is asked once more to come up, for a bounded time, before the program ends.
     void ReconnectOnClose();
-    TNotifyEvent Handler(const std::u16string& Name);
 
     TPlatform& FPlatform;
+    IMainWindow& FWindow;
     TStatus FStatus = stIdle;
     std::shared_ptr<TTakenDown> FTakenDown;
     std::u16string FPendingError;
@@ -106,11 +87,13 @@ private:
     std::shared_ptr<TFrmTavrino*> FLink = std::make_shared<TFrmTavrino*>(this);
 };
 
-// The five choices of the Config page, in the order they are restored: each check box and the
-// settings key that remembers it. Run writes the tweaks of the checked ones (the controller's
-// table names the box of each tweak).
+// The five choices of the Config page, in the order they are restored: each check box (its
+// name in the window description), the settings key that remembers it and its click handler.
+// Run writes the tweaks of the checked ones (the controller's table names the box of each
+// tweak).
 struct TChoice {
-    TCheckBox* TFrmTavrino::*Box;
+    const char16_t* Box;
     const char16_t* Key;
+    void (TFrmTavrino::*Click)(const std::u16string& Sender);
 };
 extern const TChoice kChoices[5];

@@ -47,7 +47,7 @@ enum class TTweakKey { Interface, MessageQueue, SystemProfile };
 
 // One value that Run writes and Stop undoes; Stop deletes it unless it has a value to reset.
 struct TTweak {
-    TCheckBox* TFrmTavrino::*Box;
+    const char16_t* Box;
     TTweakKey Key;
     const char16_t* ValueName;
     std::int32_t RunValue;
@@ -56,24 +56,24 @@ struct TTweak {
 
 // In the order in which Start and Stop handle them.
 const TTweak kTweaks[] = {
-    {&TFrmTavrino::ChkTCPAckFrequency, TTweakKey::Interface, u"TcpAckFrequency", 1, std::nullopt},
-    {&TFrmTavrino::ChkTcpDelAckTick, TTweakKey::Interface, u"TcpDelAckTicks", 0, std::nullopt},
-    {&TFrmTavrino::ChkTcpNoDelay, TTweakKey::Interface, u"TCPNoDelay", 1, std::nullopt},
-    {&TFrmTavrino::ChkTcpNoDelay, TTweakKey::MessageQueue, u"TCPNoDelay", 1, std::nullopt},
-    {&TFrmTavrino::ChkNetworkThrottlingIndex, TTweakKey::SystemProfile, u"NetworkThrottlingIndex",
+    {u"ChkTCPAckFrequency", TTweakKey::Interface, u"TcpAckFrequency", 1, std::nullopt},
+    {u"ChkTcpDelAckTick", TTweakKey::Interface, u"TcpDelAckTicks", 0, std::nullopt},
+    {u"ChkTcpNoDelay", TTweakKey::Interface, u"TCPNoDelay", 1, std::nullopt},
+    {u"ChkTcpNoDelay", TTweakKey::MessageQueue, u"TCPNoDelay", 1, std::nullopt},
+    {u"ChkNetworkThrottlingIndex", TTweakKey::SystemProfile, u"NetworkThrottlingIndex",
      -1, 10},
-    {&TFrmTavrino::ChkSystemResponsiveness, TTweakKey::SystemProfile, u"SystemResponsiveness", 0,
+    {u"ChkSystemResponsiveness", TTweakKey::SystemProfile, u"SystemResponsiveness", 0,
      20},
 };
 
 }  // namespace
 
 const TChoice kChoices[5] = {
-    {&TFrmTavrino::ChkTcpNoDelay, u"tcpnodelay"},
-    {&TFrmTavrino::ChkTCPAckFrequency, u"tcpackfrequency"},
-    {&TFrmTavrino::ChkTcpDelAckTick, u"tcpdelacktick"},
-    {&TFrmTavrino::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
-    {&TFrmTavrino::ChkSystemResponsiveness, u"systemresponsivess"},
+    {u"ChkTcpNoDelay", u"tcpnodelay", &TFrmTavrino::ChkTcpNoDelayClick},
+    {u"ChkTCPAckFrequency", u"tcpackfrequency", &TFrmTavrino::ChkTCPAckFrequencyClick},
+    {u"ChkTcpDelAckTick", u"tcpdelacktick", &TFrmTavrino::ChkTcpDelAckTickClick},
+    {u"ChkNetworkThrottlingIndex", u"networkthrottleindex", &TFrmTavrino::ChkNetworkThrottlingIndexClick},
+    {u"ChkSystemResponsiveness", u"systemresponsivess", &TFrmTavrino::ChkSystemResponsivenessClick},
 };
 
 namespace {
@@ -186,7 +186,7 @@ bool WaitForInternet(INetwork& network, IThreads& threads,
 }
 }  // namespace
 
-void TFrmTavrino::BtnStartClick(TComponent*)
+void TFrmTavrino::BtnStartClick(const std::u16string&)
 {
     switch (FStatus) {
     case stIdle:
@@ -216,7 +216,7 @@ void TFrmTavrino::Start()
         config.WriteString(kRememberedAdapter, NetworkGUID);
     }
     for (const TTweak& tweak : kTweaks) {
-        if (!(this->*tweak.Box)->Checked()) continue;
+        if (!FWindow.Checked(tweak.Box)) continue;
         WriteRegInteger(FPlatform.Registry, KeyPath(tweak.Key, NetworkGUID), tweak.ValueName,
                         tweak.RunValue);
     }
@@ -308,7 +308,7 @@ void TFrmTavrino::Settle(TStatus Status, bool Answered, bool Restarted)
     // Up to ten minutes after Run: when the user has gone on to something else (a game), the
     // box does not come up over it; the taskbar button flashes and the box waits until the
     // window is activated.
-    void* const window = FormPeer() ? FormPeer()->Handle() : nullptr;
+    void* const window = FWindow.Handle();
     if (FPlatform.Shell.IsForeground(window)) {
         ShowError(text);
         return;
@@ -327,7 +327,7 @@ void TFrmTavrino::ShowPendingError()
 
 void TFrmTavrino::ShowError(const std::u16string& Message)
 {
-    FPlatform.Shell.ShowMessageBox(Message, Caption(), kErrorBoxFlags);
+    FPlatform.Shell.ShowMessageBox(Message, FWindow.Caption(), kErrorBoxFlags);
 }
 
 void TFrmTavrino::SetStatus(TStatus Status)
@@ -337,26 +337,16 @@ void TFrmTavrino::SetStatus(TStatus Status)
     case stRunning: {
         const bool running = Status == stRunning;
         FStatus = Status;
-        Indicator->SetVisible(false);
-        Indicator->SetAnimate(false);
-        BtnStart->SetCaption(TranslateText(running ? u"실행중" : u"실행하기"));
-        BtnStart->SetAccessibleName(std::u16string());  // its caption
-        BtnStart->SetEnabled(true);
-        BtnStart->SetDown(running);
+        FWindow.ShowRunButton(running ? TRunLook::Running : TRunLook::Run,
+                              TranslateText(running ? u"실행중" : u"실행하기"));
         SaveConfigInt(u"status", running ? 1 : 0);
         break;
     }
     case stBusy:
-        FStatus = Status;
-        Indicator->SetVisible(true);
-        Indicator->SetAnimate(true);
-        BtnStart->SetCaption(std::u16string());
         // No caption while busy: screen readers name the button and the indicator for the
         // work going on.
-        BtnStart->SetAccessibleName(TranslateText(kBusyName));
-        Indicator->SetAccessibleName(TranslateText(kBusyName));
-        BtnStart->SetEnabled(false);
-        BtnStart->SetDown(false);
+        FStatus = Status;
+        FWindow.ShowRunButton(TRunLook::Busy, TranslateText(kBusyName));
         break;
     default:
         // A restored status the program never stores changes nothing.
@@ -364,7 +354,7 @@ void TFrmTavrino::SetStatus(TStatus Status)
     }
 
     const bool idle = FStatus == stIdle;
-    for (const TChoice& choice : kChoices) (this->*choice.Box)->SetEnabled(idle);
+    for (const TChoice& choice : kChoices) FWindow.SetEnabled(choice.Box, idle);
 }
 
 void TFrmTavrino::SaveConfigBool(const std::u16string& Name, bool Value)
@@ -379,33 +369,41 @@ void TFrmTavrino::SaveConfigInt(const std::u16string& Name, std::int32_t Value)
     config.WriteInteger(Name, Value);
 }
 
-void TFrmTavrino::SaveChoice(const TCheckBox* Box)
+void TFrmTavrino::SaveChoice(const std::u16string& Box)
 {
     for (const TChoice& choice : kChoices)
-        if (this->*choice.Box == Box) SaveConfigBool(choice.Key, Box->Checked());
+        if (Box == choice.Box) SaveConfigBool(choice.Key, FWindow.Checked(Box));
 }
 
-void TFrmTavrino::ChkTCPAckFrequencyClick(TComponent*)
+void TFrmTavrino::SetChoice(const std::u16string& Box, bool Checked)
 {
-    SaveChoice(ChkTCPAckFrequency);
+    if (FWindow.Checked(Box) == Checked) return;
+    FWindow.SetChecked(Box, Checked);
+    for (const TChoice& choice : kChoices)
+        if (Box == choice.Box) (this->*choice.Click)(Box);
 }
 
-void TFrmTavrino::ChkTcpDelAckTickClick(TComponent*)
+void TFrmTavrino::ChkTCPAckFrequencyClick(const std::u16string&)
 {
-    SaveChoice(ChkTcpDelAckTick);
+    SaveChoice(u"ChkTCPAckFrequency");
 }
 
-void TFrmTavrino::ChkTcpNoDelayClick(TComponent*)
+void TFrmTavrino::ChkTcpDelAckTickClick(const std::u16string&)
 {
-    SaveChoice(ChkTcpNoDelay);
+    SaveChoice(u"ChkTcpDelAckTick");
 }
 
-void TFrmTavrino::ChkNetworkThrottlingIndexClick(TComponent*)
+void TFrmTavrino::ChkTcpNoDelayClick(const std::u16string&)
 {
-    SaveChoice(ChkNetworkThrottlingIndex);
+    SaveChoice(u"ChkTcpNoDelay");
 }
 
-void TFrmTavrino::ChkSystemResponsivenessClick(TComponent*)
+void TFrmTavrino::ChkNetworkThrottlingIndexClick(const std::u16string&)
 {
-    SaveChoice(ChkSystemResponsiveness);
+    SaveChoice(u"ChkNetworkThrottlingIndex");
+}
+
+void TFrmTavrino::ChkSystemResponsivenessClick(const std::u16string&)
+{
+    SaveChoice(u"ChkSystemResponsiveness");
 }

@@ -6,8 +6,6 @@
 #include "common/Config.h"
 #include "common/Translate.h"
 #include "common/Update.h"
-#include "styling/MarveticButtonStyles.h"
-#include "styling/Theme.h"
 #include "toolkit/StartupTrace.h"
 
 namespace {
@@ -17,46 +15,22 @@ const char16_t* const kTagLines[] = {
     u"최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다.",
     u"간편한 설정으로 <B>게임 속도와 안정성</B>을 동시에 개선합니다.",
 };
-constexpr std::uint32_t kWmDestroy = 0x0002;
-constexpr std::uint32_t kWmEndSession = 0x0016;
-constexpr std::uint32_t kWmActivate = 0x0006;  // WA_INACTIVE (0) in the low word of wParam
 constexpr int kUpdateLayoutOffset = 10;
 }  // namespace
 
-void TFrmTavrino::FormCreate(TComponent*)
+void TFrmTavrino::FormCreate(const std::u16string&)
 {
     // Work that ends later (the refresh worker, the update check) reaches the window only
     // through FLink, which is let go when the window is destroyed.
-    // The first hook of the window: it passes every message on to the default handling.
-    WindowProc = [this](TMessage& message) {
-        if (message.Msg == kWmDestroy) {
-            ReconnectOnClose();
-            FLink.reset();
-        } else if (message.Msg == kWmEndSession && message.WParam != 0) {
-            ReconnectOnClose();  // the session ends without destroying the window
-        } else if (message.Msg == kWmActivate && (message.WParam & 0xFFFF) != 0) {
-            WndProc(message);  // activated (and focused) first, then the box that waited
-            ShowPendingError();
-            return;
-        }
-        WndProc(message);
-    };
     std::weak_ptr<TFrmTavrino*> window = FLink;
 
-    CreateThemeHelper(this);
-    TranslateComponent(this);
-    FitLabelFont(LblTitle);
-    SetDesktopFont(true);
-    Indicator->SetVisible(false);
-    BtnDonate->SetVisible(false);
-    PnlMain->SetActiveCardIndex(0);
-    Application().Title = Caption();
+    FWindow.Dress();
 
     const std::u16string tagLine = kTagLines[FPlatform.System.Random(3)];
-    LblContent->SetText(u"<C><FC:clGray>" + TranslateText(tagLine) + u"</FC></C>");
+    FWindow.SetText(u"LblContent", u"<C><FC:clGray>" + TranslateText(tagLine) + u"</FC></C>");
     const std::optional<TFileVersion> version = FPlatform.System.FileVersion();
-    LblVersion->SetCaption(TranslateText(u"버전") + u": " +
-                           FormatFileVersion(u"%d.%d.%d.%d", version.value_or(TFileVersion{})));
+    FWindow.SetText(u"LblVersion", TranslateText(u"버전") + u": " +
+                                       FormatFileVersion(u"%d.%d.%d.%d", version.value_or(TFileVersion{})));
 
     StartupMark("captions, tag line and version");
     LoadConfig();
@@ -66,7 +40,7 @@ void TFrmTavrino::FormCreate(TComponent*)
         std::u16string(kApiBase) + u"/api.init.php",
         [window](bool Accepted, const std::u16string&) {
             if (!Accepted) return;
-            if (const auto link = window.lock()) (*link)->Close();
+            if (const auto link = window.lock()) (*link)->FWindow.Close();
         },
         kUpdateLayoutOffset);
     StartupMark("update check started");
@@ -85,16 +59,26 @@ void TFrmTavrino::LoadConfig()
         NetworkGUID.clear();
         NetworkIP.clear();
     }
-    LblAdapter->SetCaption(NetworkName);
-    LblIPAddress->SetCaption(u"IP: " + NetworkIP);
+    FWindow.SetText(u"LblAdapter", NetworkName);
+    FWindow.SetText(u"LblIPAddress", u"IP: " + NetworkIP);
 
     std::int32_t status = 0;
     {
         // Each box that loads as checked runs its click handler, which stores true again.
         TConfig config(FPlatform.Registry, u"Tavrino");
         status = config.ReadInteger(u"status", 0);
-        for (const TChoice& choice : kChoices)
-            (this->*choice.Box)->SetChecked(config.ReadBoolean(choice.Key, true));
+        for (const TChoice& choice : kChoices) SetChoice(choice.Box, config.ReadBoolean(choice.Key, true));
     }
     SetStatus(static_cast<TStatus>(status & 0xFF));
+}
+
+void TFrmTavrino::Activated()
+{
+    ShowPendingError();
+}
+
+void TFrmTavrino::Ending()
+{
+    ReconnectOnClose();
+    FLink.reset();
 }

@@ -3,9 +3,8 @@
 // focusable, linked, animated), and what the main window's controls say.
 #include <gtest/gtest.h>
 
-#include "app/Main.h"
+#include "app/MainForm.h"
 #include "common/Text.h"
-#include "support/PlatformDoubles.h"
 #include "support/ResourceFiles.h"
 #include "toolkit/Accessibility.h"
 #include "toolkit/Forms.h"
@@ -97,8 +96,7 @@ TEST(AccessibilityTest, PlainMarkupTextDropsEveryTagAndKeepsOtherAngleBrackets)
 TEST(AccessibilityTest, TheMainWindowsControlsAsAScreenReaderHearsThem)
 {
     UseResourceFiles();
-    TPlatformDoubles doubles;
-    TFrmTavrino form(doubles.Platform);
+    TMainForm form;
     EXPECT_EQ(DescribeControl(*form.BtnStart), (TAccessibleInfo{u"실행하기", R::PushButton, asFocusable}));
     EXPECT_EQ(DescribeControl(*form.BtnHome), (TAccessibleInfo{u"처음화면", R::PushButton, asPressed | asFocusable}));
     EXPECT_EQ(DescribeControl(*form.BtnConfig).State, unsigned{asFocusable});

@@ -60,9 +60,9 @@ TEST_F(ControllerTest, StartWritesTheCheckedRowsInTableOrder)
         Reg = TMemoryRegistry();
         Network.EnableCalls.clear();
         Create();
-        for (std::size_t i = 0; i < 5; ++i) Boxes()[i]->SetChecked(c.Checked[i]);
+        for (std::size_t i = 0; i < 5; ++i) Check(Boxes()[i], c.Checked[i]);
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         EXPECT_EQ(MachineValues(), Sorted(c.Values)) << c.Name;
         EXPECT_EQ(MachineOpens(), c.Opens) << c.Name;
@@ -89,22 +89,22 @@ TEST_F(ControllerTest, StopUndoesEveryValueWhateverIsChecked)
     Create();
     ASSERT_EQ(Form->Status(), stRunning);
 
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
 
     EXPECT_EQ(MachineValues(), Sorted({Row(kIf, "Other", "07000000"),
                                        Row(kSp, "NetworkThrottlingIndex", "0a000000"),
                                        Row(kSp, "SystemResponsiveness", "14000000")}));
     EXPECT_EQ(Form->Status(), stIdle);
     EXPECT_EQ(Setting(u"status"), 0u);
-    EXPECT_EQ(Form->BtnStart->Caption(), u"Run");
-    EXPECT_FALSE(Form->BtnStart->Down());
+    EXPECT_EQ(Window->RunText, u"Run");
+    EXPECT_NE(Window->RunLook, TRunLook::Running);
 }
 
 // Run remembers the adapter it wrote to, before it writes, beside the other settings.
 TEST_F(ControllerTest, RunRemembersTheAdapterItWritesTo)
 {
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
     const auto stored = Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid");
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(stored->Type, reg::kTypeSz);
@@ -170,7 +170,7 @@ TEST_F(ControllerTest, StopAlsoUndoesTheRememberedAdapter)
         Reg.PutDword(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency", 1);
         Create();
 
-        Form->BtnStartClick(Form->BtnStart);  // Stop
+        ClickRun();  // Stop
 
         EXPECT_EQ(Form->Status(), stIdle);
         EXPECT_FALSE(Reg.Get(reg::kCurrentUser, kSettingsKey, u"networkguid").has_value());
@@ -204,13 +204,13 @@ TEST_F(ControllerTest, StopAlsoUndoesTheRememberedAdapter)
 TEST_F(ControllerTest, RunOnOneAdapterStopOnAnother)
 {
     Create();
-    Form->BtnStartClick(Form->BtnStart);  // Run on the first adapter
+    ClickRun();  // Run on the first adapter
     ASSERT_TRUE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
 
     Network.Adapter = TNetworkInfo{u"Wi-Fi", u"{12345678-AAAA-BBBB-CCCC-1234567890AB}", u"10.0.0.9"};
     Create();  // the next start finds the other adapter
     ASSERT_EQ(Form->Status(), stRunning);
-    Form->BtnStartClick(Form->BtnStart);  // Stop
+    ClickRun();  // Stop
 
     for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
         EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, value).has_value())
@@ -227,7 +227,7 @@ TEST_F(ControllerTest, ClosedDuringTheWaitTheStoreSaysWhatTheRegistryHolds)
     const std::u16string otherGuid = u"{12345678-AAAA-BBBB-CCCC-1234567890AB}";
     Threads.Deferred = true;
     Create();
-    Form->BtnStartClick(Form->BtnStart);  // Run on the first adapter
+    ClickRun();  // Run on the first adapter
     ASSERT_EQ(Form->Status(), stBusy);
     EXPECT_EQ(Setting(u"status"), 1u);
     Form.reset();  // closed during the wait
@@ -236,7 +236,7 @@ TEST_F(ControllerTest, ClosedDuringTheWaitTheStoreSaysWhatTheRegistryHolds)
     Network.Adapter = TNetworkInfo{u"Wi-Fi", otherGuid, u"10.0.0.9"};
     Create();
     ASSERT_EQ(Form->Status(), stRunning);
-    Form->BtnStartClick(Form->BtnStart);  // Stop on the other adapter
+    ClickRun();  // Stop on the other adapter
     ASSERT_EQ(Form->Status(), stBusy);
     EXPECT_EQ(Setting(u"status"), 0u);
     EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
@@ -263,9 +263,9 @@ TEST_F(ControllerTest, ARunOnAnotherAdapterUndoesWhatAnEarlierRunLeft)
     Create();
     ASSERT_EQ(Form->Status(), stIdle);
 
-    Form->BtnStartClick(Form->BtnStart);  // Run
+    ClickRun();  // Run
     EXPECT_EQ(TConfig(Reg, u"Tavrino").ReadString(u"networkguid", u""), otherGuid);
-    Form->BtnStartClick(Form->BtnStart);  // Stop
+    ClickRun();  // Stop
 
     for (const char16_t* value : {u"TcpAckFrequency", u"TcpDelAckTicks", u"TCPNoDelay"})
         EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, value).has_value())
@@ -281,7 +281,7 @@ TEST_F(ControllerTest, StopWithoutAdapterStillRunsOnTheBarePrefix)
     Create();
     ASSERT_TRUE(Form->NetworkGUID.empty());
 
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
 
     EXPECT_EQ(MachineOpens()[0],
               u"system\\currentcontrolset\\services\\tcpip\\parameters\\interfaces");
@@ -310,14 +310,14 @@ TEST_F(ControllerTest, RunWithoutAdapterShowsTheErrorBoxAndStoresNothing)
         Reg.PutDword(reg::kCurrentUser, kSettingsKey, u"status", 7);  // to see it kept
         const auto before = Reg.Dump();
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         ASSERT_EQ(Shell.Boxes.size(), 1u);
         EXPECT_EQ(Shell.Boxes[0].Text, c.Text);
-        EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
+        EXPECT_EQ(Shell.Boxes[0].Caption, Window->Caption());
         EXPECT_EQ(Shell.Boxes[0].Flags, 0x50010u);
         EXPECT_EQ(Form->Status(), stIdle);
-        EXPECT_EQ(Form->BtnStart->Caption(), TranslateText(u"실행하기"));
+        EXPECT_EQ(Window->RunText, TranslateText(u"실행하기"));
         EXPECT_EQ(Reg.Dump(), before);  // the box stores nothing
         EXPECT_TRUE(MachineValues().empty());
         EXPECT_TRUE(Network.EnableCalls.empty());
@@ -329,39 +329,30 @@ TEST_F(ControllerTest, BusyWhileTheWorkerWaits)
 {
     Threads.Deferred = true;
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
 
     // Both adapter calls have run on the calling thread; the worker has not started probing.
     EXPECT_EQ(Network.EnableCalls.size(), 2u);
     EXPECT_EQ(Network.Probes, 0);
     ASSERT_EQ(Threads.Pending.size(), 1u);
     EXPECT_EQ(Form->Status(), stBusy);
-    EXPECT_TRUE(Form->Indicator->Visible());
-    EXPECT_TRUE(Form->Indicator->Animate());
-    EXPECT_EQ(Form->BtnStart->Caption(), u"");
-    // Without a caption the button is named for screen readers, as is the indicator.
-    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"Restarting the network connection");
-    EXPECT_EQ(Form->Indicator->AccessibleName(), u"Restarting the network connection");
-    EXPECT_FALSE(Form->BtnStart->Enabled());
-    EXPECT_FALSE(Form->BtnStart->Down());
-    for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
+    // Without a caption: the button and the indicator are named for screen readers.
+    EXPECT_EQ(Window->RunLook, TRunLook::Busy);
+    EXPECT_EQ(Window->RunText, u"Restarting the network connection");
+    for (const std::u16string& box : Boxes()) EXPECT_FALSE(Enabled(box)) << Utf16ToUtf8(box);
     // The values are written: the store says so already; busy itself is never stored.
     EXPECT_EQ(Setting(u"status"), 1u);
 
     // A click while busy does nothing.
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
     EXPECT_EQ(Threads.Pending.size(), 1u);
     EXPECT_EQ(Network.EnableCalls.size(), 2u);
 
     Threads.RunPending();
     EXPECT_EQ(Form->Status(), stRunning);
-    EXPECT_FALSE(Form->Indicator->Visible());
-    EXPECT_FALSE(Form->Indicator->Animate());
-    EXPECT_EQ(Form->BtnStart->Caption(), u"Running");
-    EXPECT_EQ(Form->BtnStart->AccessibleName(), u"");  // named by its caption again
-    EXPECT_TRUE(Form->BtnStart->Enabled());
-    EXPECT_TRUE(Form->BtnStart->Down());
-    for (TCheckBox* box : Boxes()) EXPECT_FALSE(box->Enabled()) << Utf16ToUtf8(box->Name());
+    EXPECT_EQ(Window->RunLook, TRunLook::Running);
+    EXPECT_EQ(Window->RunText, u"Running");
+    for (const std::u16string& box : Boxes()) EXPECT_FALSE(Enabled(box)) << Utf16ToUtf8(box);
     EXPECT_EQ(Setting(u"status"), 1u);
     EXPECT_EQ(Threads.Synchronized, 1);
 }
@@ -387,7 +378,7 @@ TEST_F(ControllerTest, ProbesUntilAnswerAtMostThreeHundredTimes)
         Threads.Sleeps.clear();
         Threads.Synchronized = 0;
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         EXPECT_EQ(Network.Probes, c.Probes) << c.SucceedsAt;
         EXPECT_EQ(Threads.Sleeps, std::vector<unsigned>(c.Sleeps, 1000u)) << c.SucceedsAt;
@@ -400,7 +391,7 @@ TEST_F(ControllerTest, AFailedRestartStillWaitsAndSettles)
 {
     Network.EnableResult = false;
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
     // A connection that could not be taken down is not asked again to come up.
     EXPECT_EQ(Network.EnableCalls.size(), 2u);
     EXPECT_TRUE(Threads.Sleeps.empty());
@@ -430,7 +421,7 @@ TEST_F(ControllerTest, AConnectionThatDoesNotComeBackIsAskedAgain)
         Network.Probes = 0;
         Network.ConnectFailsFirst = c.ConnectFailsFirst;
         Create();
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         std::vector<TFakeNetwork::EnableCall> expected = {{guid, false}};
         expected.insert(expected.end(), c.Connects, {guid, true});
@@ -450,7 +441,7 @@ TEST_F(ControllerTest, FurtherConnectsRunOnTheWorkerBeforeTheProbes)
     Network.ConnectFailsFirst = 2;
     Threads.Deferred = true;
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
     EXPECT_EQ(Network.EnableCalls.size(), 2u);
     EXPECT_EQ(Form->Status(), stBusy);
 
@@ -468,7 +459,7 @@ TEST_F(ControllerTest, FurtherConnectsCountWithinTheTenMinuteBound)
     Network.ConnectFailsFirst = 100;
     Network.DuringConnect = [this] { Threads.Clock += 3 * 60 * 1000; };
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
 
     // The first Connect ends at 3:00, the further ones at 6:02, 9:04 and 12:06; none after.
     EXPECT_EQ(Network.Connects, 4);
@@ -483,24 +474,21 @@ TEST_F(ControllerTest, FurtherConnectsCountWithinTheTenMinuteBound)
 TEST_F(ControllerTest, ACloseBringsAConnectionStillDownUpOnce)
 {
     const std::u16string guid = u"{0A1B2C3D-0000-4000-8000-00000000ABCD}";
-    constexpr std::uint32_t kDestroy = 0x0002, kEndSession = 0x0016;
     struct Case {
         const char* Name;
         int ConnectFailsFirst;
         bool DisconnectWorks;
         bool WorkerRan;         // the refresh worker ended before the close
-        std::uint32_t Message;
         bool CloseConnectHangs;
         int CloseConnects;      // Connects asked by the close
         std::vector<unsigned> Waits;  // waits that ran their full time
     } cases[] = {
-        {"up at once", 0, true, false, kDestroy, false, 0, {}},
-        {"never taken down", 0, false, false, kDestroy, false, 0, {}},
-        {"up on a further try", 2, true, true, kDestroy, false, 0, {}},
-        {"closed during the further tries", 100, true, false, kDestroy, false, 1, {}},
-        {"still down after the wait", 100, true, true, kDestroy, false, 1, {}},
-        {"the session ends", 100, true, false, kEndSession, false, 1, {}},
-        {"the last Connect hangs", 100, true, false, kDestroy, true, 0, {5000}},
+        {"up at once", 0, true, false, false, 0, {}},
+        {"never taken down", 0, false, false, false, 0, {}},
+        {"up on a further try", 2, true, true, false, 0, {}},
+        {"closed during the further tries", 100, true, false, false, 1, {}},
+        {"still down after the wait", 100, true, true, false, 1, {}},
+        {"the last Connect hangs", 100, true, false, true, 0, {5000}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -513,7 +501,7 @@ TEST_F(ControllerTest, ACloseBringsAConnectionStillDownUpOnce)
         Network.EnableResult = c.DisconnectWorks;
         Threads.Deferred = true;
         Create();
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
         if (c.WorkerRan) Threads.RunPending();
         // Every later Connect succeeds; the close's worker runs at once unless it hangs.
         Network.EnableResult = true;
@@ -522,7 +510,7 @@ TEST_F(ControllerTest, ACloseBringsAConnectionStillDownUpOnce)
         Threads.Deferred = c.CloseConnectHangs;
         const std::size_t before = Network.EnableCalls.size();
 
-        Form->Perform(c.Message, 1, 0);
+        Form->Ending();  // destroyed, or the session ends
 
         const std::vector<TFakeNetwork::EnableCall> asked(Network.EnableCalls.begin() + before,
                                                           Network.EnableCalls.end());
@@ -573,10 +561,10 @@ TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
         Shell.OnBox = [this, c] {
             EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
             EXPECT_EQ(Setting(u"status"), c.Run ? 1u : 0u);
-            EXPECT_TRUE(Form->BtnStart->Enabled());
+            EXPECT_NE(Window->RunLook, TRunLook::Busy);
         };
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         EXPECT_EQ(Network.Probes, 300);
         EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
@@ -587,7 +575,7 @@ TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
         }
         ASSERT_EQ(Shell.Boxes.size(), 1u);
         EXPECT_EQ(Shell.Boxes[0].Text, c.Text);
-        EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
+        EXPECT_EQ(Shell.Boxes[0].Caption, Window->Caption());
         EXPECT_EQ(Shell.Boxes[0].Flags, 0x50010u);
     }
 }
@@ -598,7 +586,6 @@ TEST_F(ControllerTest, NoAnswerSettlesThenShowsOneErrorBox)
 // when one was.
 TEST_F(ControllerTest, LateNoAnswerBoxWaitsForTheWindowAndTellsWhetherAnAdapterRestarted)
 {
-    constexpr std::uint32_t kActivate = 0x0006;
     const std::u16string restarted =
         u"The internet did not answer after the network adapter was restarted. Check the "
         u"adapter in the Windows network settings.";
@@ -630,7 +617,7 @@ TEST_F(ControllerTest, LateNoAnswerBoxWaitsForTheWindowAndTellsWhetherAnAdapterR
         Network.EnableResult = c.AdapterFound;
         Shell.Foreground = c.Foreground;
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         EXPECT_EQ(Form->Status(), c.Run ? stRunning : stIdle);
         if (c.Foreground) {
@@ -639,15 +626,13 @@ TEST_F(ControllerTest, LateNoAnswerBoxWaitsForTheWindowAndTellsWhetherAnAdapterR
         } else {
             EXPECT_EQ(Shell.Flashes, 1) << "the taskbar button asks for attention";
             EXPECT_TRUE(Shell.Boxes.empty()) << "no box over the window in front";
-            Form->Perform(kActivate, 0, 0);  // WA_INACTIVE: not yet
-            EXPECT_TRUE(Shell.Boxes.empty());
             Shell.Foreground = true;
-            Form->Perform(kActivate, 1, 0);  // WA_ACTIVE
+            Form->Activated();
             ASSERT_EQ(Shell.Boxes.size(), 1u) << "the box shows once the window is activated";
         }
         EXPECT_EQ(Shell.Boxes[0].Text, c.Text);
-        EXPECT_EQ(Shell.Boxes[0].Caption, Form->Caption());
-        Form->Perform(kActivate, 2, 0);  // WA_CLICKACTIVE, later: nothing more
+        EXPECT_EQ(Shell.Boxes[0].Caption, Window->Caption());
+        Form->Activated();  // later: nothing more
         EXPECT_EQ(Shell.Boxes.size(), 1u);
         Network.EnableResult = true;
     }
@@ -677,7 +662,7 @@ TEST_F(ControllerTest, TheWaitEndsAfterTenMinutesWhateverSingleProbesTake)
         Network.Probes = 0;
         Network.DuringProbe = [this, time = c.ProbeTime] { Threads.Clock += time; };
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
 
         EXPECT_EQ(Network.Probes, c.Probes);
         EXPECT_EQ(Form->Status(), stRunning);
@@ -691,7 +676,7 @@ TEST_F(ControllerTest, AProbeThatNeverReturnsDoesNotHoldTheWindow)
 {
     Threads.DeferNested = true;
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
 
     EXPECT_EQ(Network.Probes, 0);
     ASSERT_EQ(Threads.Pending.size(), 1u);
@@ -718,7 +703,7 @@ TEST_F(ControllerTest, AFailedHandOffIsTriedAgainUntilTheWindowSettles)
 {
     Threads.FailHandOffs = 3;
     Create();
-    Form->BtnStartClick(Form->BtnStart);
+    ClickRun();
     EXPECT_EQ(Threads.FailedHandOffs, 3);
     EXPECT_EQ(Threads.Synchronized, 1);
     EXPECT_EQ(Threads.Sleeps, std::vector<unsigned>(3, 1000u));
@@ -729,7 +714,7 @@ TEST_F(ControllerTest, AFailedHandOffIsTriedAgainUntilTheWindowSettles)
     Threads = TInlineThreads();
     Threads.Deferred = true;
     Threads.FailHandOffs = 1000000;
-    Form->BtnStartClick(Form->BtnStart);  // Stop
+    ClickRun();  // Stop
     Form.reset();
     Threads.RunPending();
     EXPECT_EQ(Threads.FailedHandOffs, 1);
@@ -745,11 +730,11 @@ TEST_F(ControllerTest, WindowGoneWhileTheWorkerWaits)
         Threads.Deferred = true;
         Threads.Pending.clear();
         Create();
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
         ASSERT_EQ(Threads.Pending.size(), 1u);
 
         if (destroyObject) Form.reset();
-        else Form->Perform(0x0002 /* WM_DESTROY */, 0, 0);
+        else Form->Ending();  // the window is destroyed
         Threads.RunPending();
 
         // What Run wrote stays stored; the settled status is never applied.
@@ -763,24 +748,24 @@ TEST_F(ControllerTest, WindowGoneWhileTheWorkerWaits)
 TEST_F(ControllerTest, EachBoxStoresItsOwnKeyInAFreshStore)
 {
     struct Case {
-        TCheckBox* TFrmTavrino::*Box;
+        const char16_t* Box;
         const char16_t* Key;
     } cases[] = {
-        {&TFrmTavrino::ChkTCPAckFrequency, u"tcpackfrequency"},
-        {&TFrmTavrino::ChkTcpDelAckTick, u"tcpdelacktick"},
-        {&TFrmTavrino::ChkTcpNoDelay, u"tcpnodelay"},
-        {&TFrmTavrino::ChkNetworkThrottlingIndex, u"networkthrottleindex"},
-        {&TFrmTavrino::ChkSystemResponsiveness, u"systemresponsivess"},
+        {u"ChkTCPAckFrequency", u"tcpackfrequency"},
+        {u"ChkTcpDelAckTick", u"tcpdelacktick"},
+        {u"ChkTcpNoDelay", u"tcpnodelay"},
+        {u"ChkNetworkThrottlingIndex", u"networkthrottleindex"},
+        {u"ChkSystemResponsiveness", u"systemresponsivess"},
     };
     Create();
     const auto before = Reg.Dump();
     for (const auto& c : cases) {
-        TCheckBox* box = (*Form).*c.Box;
+        const std::u16string box = c.Box;
         const std::size_t opens = SettingsOpens();
-        box->Click();  // the user unchecks it
+        Window->ClickBox(box, box + u"Click");  // the user unchecks it
         EXPECT_EQ(Setting(c.Key), 0u) << Utf16ToUtf8(c.Key);
         EXPECT_EQ(SettingsOpens(), opens + 1) << Utf16ToUtf8(c.Key);
-        box->Click();
+        Window->ClickBox(box, box + u"Click");
         EXPECT_EQ(Setting(c.Key), 1u) << Utf16ToUtf8(c.Key);
     }
     EXPECT_EQ(Reg.OpenHandles(), 0u);
@@ -791,14 +776,14 @@ TEST_F(ControllerTest, EachBoxStoresItsOwnKeyInAFreshStore)
 TEST_F(ControllerTest, UncheckedBoxesStayUnwrittenAcrossRunAndStop)
 {
     Create();
-    Form->ChkTCPAckFrequency->Click();
-    Form->BtnStartClick(Form->BtnStart);  // Run
+    Window->ClickBox(u"ChkTCPAckFrequency", u"ChkTCPAckFrequencyClick");
+    ClickRun();  // Run
     EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpAckFrequency").has_value());
     EXPECT_TRUE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpDelAckTicks").has_value());
-    Form->BtnStartClick(Form->BtnStart);  // Stop
+    ClickRun();  // Stop
     EXPECT_FALSE(Reg.Get(reg::kLocalMachine, kInterfaceKey, u"TcpDelAckTicks").has_value());
     EXPECT_EQ(Form->Status(), stIdle);
-    for (TCheckBox* box : Boxes()) EXPECT_TRUE(box->Enabled()) << Utf16ToUtf8(box->Name());
+    for (const std::u16string& box : Boxes()) EXPECT_TRUE(Enabled(box)) << Utf16ToUtf8(box);
 }
 
 }  // namespace

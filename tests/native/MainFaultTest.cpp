@@ -26,13 +26,12 @@ protected:
     // Presses Run, then Stop, and checks that the window went running and came back idle.
     void RunAndStop()
     {
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
         EXPECT_EQ(Form->Status(), stRunning);
-        EXPECT_TRUE(Form->BtnStart->Down());
-        Form->BtnStartClick(Form->BtnStart);
+        EXPECT_EQ(Window->RunLook, TRunLook::Running);
+        ClickRun();
         EXPECT_EQ(Form->Status(), stIdle);
-        EXPECT_FALSE(Form->BtnStart->Down());
-        EXPECT_TRUE(Form->BtnStart->Enabled());
+        EXPECT_EQ(Window->RunLook, TRunLook::Run);
     }
 };
 
@@ -65,14 +64,14 @@ TEST_F(FaultTest, RefusedRegistryLosesNothingAndRunAndStopStillWork)
         Create();
         if (!c.BeforeStart) refuse();
 
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
         EXPECT_EQ(Form->Status(), stRunning);
         if (c.RefuseWrites || c.RefusedRoot == reg::kLocalMachine) {
             EXPECT_EQ(MachineValues(), machineBefore);
         }
-        Form->BtnStartClick(Form->BtnStart);
+        ClickRun();
         EXPECT_EQ(Form->Status(), stIdle);
-        EXPECT_TRUE(Form->BtnStart->Enabled());
+        EXPECT_NE(Window->RunLook, TRunLook::Busy);
 
         // Stop puts back what Run changed, and a refused write changed nothing: the registry
         // is as it was before the program started.
@@ -108,8 +107,8 @@ TEST_F(FaultTest, WrongTypeSettingIsReportedKeptAndTheWindowStaysUsable)
         EXPECT_NE(Errors[0].find(Utf16ToUtf8(c.Value)), std::string::npos) << Errors[0];
         EXPECT_EQ(Reg.Dump(), before);  // opening the window rewrote nothing
         EXPECT_EQ(Form->Status(), stIdle);
-        EXPECT_EQ(Form->BtnStart->Caption(), u"Run");
-        EXPECT_TRUE(Form->BtnStart->Enabled());
+        EXPECT_EQ(Window->RunText, u"Run");
+        EXPECT_NE(Window->RunLook, TRunLook::Busy);
 
         RunAndStop();
         EXPECT_EQ(Setting(u"status"), 0u);
@@ -137,11 +136,11 @@ TEST_F(FaultTest, CorruptCatalogueLeavesTheSourceTextsAndAUsableWindow)
         Create();
         EXPECT_TRUE(Errors.empty());
         // Every caption is the source text or a text of the catalogue, never lost.
-        EXPECT_EQ(Form->BtnStart->Caption(), TranslateText(u"실행하기"));
-        EXPECT_FALSE(Form->BtnStart->Caption().empty());
-        EXPECT_FALSE(Form->Caption().empty());
+        EXPECT_EQ(Window->RunText, TranslateText(u"실행하기"));
+        EXPECT_FALSE(Window->RunText.empty());
+        EXPECT_FALSE(Window->Caption().empty());
         RunAndStop();
-        EXPECT_EQ(Form->BtnStart->Caption(), TranslateText(u"실행하기"));
+        EXPECT_EQ(Window->RunText, TranslateText(u"실행하기"));
     }
 }
 
@@ -161,14 +160,14 @@ TEST_F(FaultTest, FailingManagementServiceLeavesNoAdapterAndRunOnlyShowsTheError
         const std::vector<std::string> before = Reg.Dump();
         Create();
         ASSERT_EQ(Errors.size(), 1u);
-        EXPECT_EQ(Form->BtnStart->Caption(), u"Run");
+        EXPECT_EQ(Window->RunText, u"Run");
 
         for (int click = 0; click < 2; ++click) {
-            Form->BtnStartClick(Form->BtnStart);
+            ClickRun();
             ASSERT_EQ(Shell.Boxes.size(), static_cast<std::size_t>(click + 1));
             EXPECT_EQ(Shell.Boxes[click].Text, u"There are no active networks.");
             EXPECT_EQ(Form->Status(), stIdle);
-            EXPECT_TRUE(Form->BtnStart->Enabled());
+            EXPECT_NE(Window->RunLook, TRunLook::Busy);
             EXPECT_TRUE(Network.EnableCalls.empty());
             EXPECT_EQ(Reg.Dump(), before);  // nothing stored, nothing written
         }

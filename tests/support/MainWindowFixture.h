@@ -1,6 +1,7 @@
-// The main window over test doubles, for the native tests of its controller and start-up: the
-// in-memory registry, inline threads, a fake network, update check, shell and update system,
-// the window description and catalogue read from the source tree.
+// The program's rules for its window (TFrmTavrino) over test doubles, for the native tests of
+// its controller and start-up: a window that records what is done to it, the in-memory
+// registry, inline threads, a fake network, update check, shell and update system, and the
+// catalogue read from the source tree.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,9 +11,11 @@
 #include <vector>
 
 #include "app/Main.h"
+#include "common/ErrorGuard.h"
 #include "common/Text.h"
 #include "common/Translate.h"
 #include "support/FakeLocale.h"
+#include "support/FakeMainWindow.h"
 #include "support/FakeNetwork.h"
 #include "support/FakeShell.h"
 #include "support/FakeUpdate.h"
@@ -46,12 +49,22 @@ protected:
         LoadCatalogue(ReadSourceFile("resources/Translate.txt"), language);
     }
 
-    // Builds the window and runs its creation handler, as the program does.
+    // Builds the window and runs its creation handler, as the program does: an error raised
+    // there is reported and the window opens all the same.
     TFrmTavrino& Create()
     {
-        Form = std::make_unique<TFrmTavrino>(Platform);
-        Form->DoCreate();
+        Form.reset();
+        Window = std::make_unique<TFakeMainWindow>();
+        Form = std::make_unique<TFrmTavrino>(Platform, *Window);
+        RunHandler([this] { Window->Events->Handle(u"FormCreate", u"FrmTavrino"); });
         return *Form;
+    }
+    // A click on the Run button, as the window passes it on.
+    void ClickRun() { Window->Events->Handle(u"BtnStartClick", u"BtnStart"); }
+    // Clicks a check box when its state is not the one asked for.
+    void Check(const std::u16string& box, bool checked)
+    {
+        if (Window->Checked(box) != checked) Window->ClickBox(box, box + u"Click");
     }
 
     std::optional<std::uint32_t> Setting(const std::u16string& name) const
@@ -85,11 +98,12 @@ protected:
             if (open.Root == reg::kCurrentUser && open.Path == u"software\\tavrino") ++count;
         return count;
     }
-    std::vector<TCheckBox*> Boxes() const
+    static std::vector<std::u16string> Boxes()
     {
-        return {Form->ChkTCPAckFrequency, Form->ChkTcpDelAckTick, Form->ChkTcpNoDelay,
-                Form->ChkNetworkThrottlingIndex, Form->ChkSystemResponsiveness};
+        return {u"ChkTCPAckFrequency", u"ChkTcpDelAckTick", u"ChkTcpNoDelay", u"ChkNetworkThrottlingIndex",
+                u"ChkSystemResponsiveness"};
     }
+    bool Enabled(const std::u16string& box) const { return Window->Boxes.at(box).Enabled; }
 
     TMemoryRegistry Reg;
     TInlineThreads Threads;
@@ -98,6 +112,7 @@ protected:
     TFakeShell Shell;
     TUpdateTestSystem System;
     TPlatform Platform{Reg, Threads, Network, Update, Shell, System};
+    std::unique_ptr<TFakeMainWindow> Window;
     std::unique_ptr<TFrmTavrino> Form;
     std::vector<std::string> Errors;
 };

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/Main.h"
+#include "app/MainForm.h"
 #include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/Text.h"
@@ -148,7 +149,8 @@ protected:
     void SetUp() override
     {
         SetResourceReader(ReadOwnResource);
-        Form = std::make_unique<TFrmTavrino>(Platform);
+        Form = std::make_unique<TMainForm>();
+        Program = std::make_unique<TFrmTavrino>(Platform, *Form);
         Wnd = RealizeForm(*Form);
         ASSERT_NE(Wnd, nullptr);
         Form->DoCreate();
@@ -158,6 +160,7 @@ protected:
     void TearDown() override
     {
         Form.reset();
+        Program.reset();
         Pump(50);
     }
 
@@ -174,7 +177,8 @@ protected:
     TPlatformDoubles Doubles;
     TPlatform& Platform = Doubles.Platform;
     TFakeShell& Shell = Doubles.Shell;
-    std::unique_ptr<TFrmTavrino> Form;
+    std::unique_ptr<TMainForm> Form;
+    std::unique_ptr<TFrmTavrino> Program;
     HWND Wnd = nullptr;
 };
 TWin32Toolkit* MainWindowTest::Toolkit = nullptr;
@@ -289,8 +293,8 @@ TEST_F(MainWindowTest, NoAnswerBoxBehindAnotherWindowShowsWhenTheWindowIsActivat
 
     Doubles.Network.ProbeSucceedsAt = 0;
     Shell.Foreground = shell.IsForeground(Wnd);
-    Form->BtnStartClick(Form->BtnStart);
-    EXPECT_EQ(Form->Status(), stRunning);
+    Program->BtnStartClick(u"BtnStart");
+    EXPECT_EQ(Program->Status(), stRunning);
     EXPECT_EQ(Shell.Flashes, 1);
     EXPECT_TRUE(Shell.Boxes.empty()) << "a box came up over the window in front";
 
