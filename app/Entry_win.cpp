@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include "app/Main.h"
-#include "app/MainForm.h"
+#include "app/MainWindow_win.h"
 #include "app/NetworkPrefetch.h"
 #include "app/SingleInstance_win.h"
 #include "common/Error.h"
@@ -18,7 +18,7 @@
 #include "system/Threads_win.h"
 #include "toolkit/Resources.h"
 #include "toolkit/StartupTrace.h"
-#include "toolkit/Win32Toolkit_win.h"
+#include "toolkit/Window_win.h"
 
 namespace {
 // The DLL search is the system directory alone before any code of the program runs, the C
@@ -90,16 +90,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     TPlatform platform{registry, threads, network, update, shell, updateSystem};
     StartupMark("system facilities");
 
-    Application().MainFormOnTaskBar = true;
-    TMainForm form;
-    TFrmTavrino program(platform, form);
-    Application().MainForm = &form;
-    StartupMark("window description");
-    RealizeForm(form);
-    StartupMark("controls realised");
-    form.DoCreate();
-    if (form.CloseRequested()) return 0;
-    ShowForm(form);  // paints it
+    TMainWindow window;
+    StartupMark("window and its controls");
+    TFrmTavrino program(platform, window);
+    RunCreateHandler(window.Wnd());
+    // An accepted update closes the window before it shows: it is gone, or about to go.
+    MSG close;
+    if (!IsDescribedWindow(window.Wnd()) || PeekMessageW(&close, window.Wnd(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
+        return 0;
+    ShowDescribedWindow(window.Wnd());  // paints it
     const int code = RunMessageLoop();
     // Ends here, at once: a refresh worker or the update check may still be running, and
     // they use the objects above, so nothing of this frame or of the process is torn down.

@@ -129,14 +129,9 @@ void RegisterMarveticButtonStyles()
     (void)registered;
 }
 
-void FitLabelFont(TLabel* ALabel)
+int FitLabelFont(int points, int labelWidth, int textWidth)
 {
-    if (!ALabel) return;
-    const int textWidth = ALabel->TextWidth(ALabel->Caption());
-    if (textWidth <= ALabel->Width()) return;
-    TFont font = ALabel->Font();
-    int size = static_cast<int>(static_cast<std::int32_t>(font.Size()) * ALabel->Width() / textWidth);
-    if (size < 6) size = 6;
-    font.SetSize(size);
-    ALabel->SetFont(font);
+    if (textWidth <= labelWidth) return points;
+    const int size = static_cast<int>(static_cast<std::int32_t>(points) * labelWidth / textWidth);
+    return size < 6 ? 6 : size;
 }

@@ -1,13 +1,12 @@
 // The maker's button style family "Marvetic": one class ("Primary"), three appearances
 // ("Normal", "Header", "Outline") built around the accent colour #3D84DD, registered with the
-// toolkit before the main window exists. Also FitLabelFont, which shrinks a label's font
-// until its caption fits the label's width.
+// toolkit before the main window exists. Also FitLabelFont, the rule by which a label's font
+// shrinks until its caption fits the label's width.
 #pragma once
 
 #include <vector>
 
 #include "toolkit/ButtonStyles.h"
-#include "toolkit/StdControls.h"
 
 inline constexpr TColor kAccentColor = RGBColor(0x3D, 0x84, 0xDD);
 
@@ -29,6 +28,7 @@ public:
 // however often it is called; the program entry calls it before it creates the window.
 void RegisterMarveticButtonStyles();
 
-// One pass: when the caption is wider than the label, the point size becomes
-// size * label width / text width (truncated), at least 6.
-void FitLabelFont(TLabel* ALabel);
+// The point size for a label's font: one pass, when the caption (textWidth, measured in the
+// label's font at points) is wider than the label, points * label width / text width
+// (truncated), at least 6; else points.
+int FitLabelFont(int points, int labelWidth, int textWidth);

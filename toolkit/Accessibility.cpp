@@ -1,8 +1,6 @@
 #include "toolkit/Accessibility.h"
 
 #include "toolkit/Markup.h"
-#include "toolkit/StdControls.h"
-#include "toolkit/StyledButtons.h"
 
 std::u16string PlainMarkupText(const std::u16string& markup)
 {
@@ -11,46 +9,47 @@ std::u16string PlainMarkupText(const std::u16string& markup)
     return text;
 }
 
-TAccessibleInfo DescribeControl(const TControl& control)
+TAccessibleInfo DescribeControl(const TNode& node, const TControlState& state)
 {
     TAccessibleInfo info;
-    info.Name = control.Caption();
-    switch (control.Kind()) {
-    case TControlKind::StyledButton:
-    case TControlKind::StyledToolButton:
+    info.Name = state.Text;
+    switch (node.Kind) {
+    case TKind::Button:
+    case TKind::ToolButton:
         info.Role = TAccessibleRole::PushButton;
-        if (TStyledDownButton::Of(&control)->Down()) info.State |= asPressed;
+        if (state.Down) info.State |= asPressed;
         break;
-    case TControlKind::CheckBox:
+    case TKind::CheckBox:
         info.Role = TAccessibleRole::CheckButton;
-        if (static_cast<const TCheckBox&>(control).Checked()) info.State |= asChecked;
+        if (state.Checked) info.State |= asChecked;
         break;
-    case TControlKind::Label:
+    case TKind::Label:
         info.Role = TAccessibleRole::StaticText;
         break;
-    case TControlKind::MarkupLabel:
+    case TKind::MarkupLabel:
         info.Role = TAccessibleRole::StaticText;
-        info.Name = PlainMarkupText(static_cast<const TMarkupLabel&>(control).Text());
+        info.Name = PlainMarkupText(state.Text);
         break;
-    case TControlKind::SvgImage:
-        info.Role = control.OnClick ? TAccessibleRole::Link : TAccessibleRole::Graphic;
-        if (control.OnClick) info.State |= asLinked;
+    case TKind::SvgImage:
+        info.Role = node.OnClick.empty() ? TAccessibleRole::Graphic : TAccessibleRole::Link;
+        if (!node.OnClick.empty()) info.State |= asLinked;
         break;
-    case TControlKind::ActivityIndicator:
+    case TKind::Indicator:
         info.Role = TAccessibleRole::Animation;
-        if (static_cast<const TActivityIndicator&>(control).Animate()) info.State |= asAnimated;
+        if (state.Animating) info.State |= asAnimated;
         break;
-    case TControlKind::GroupBox:
+    case TKind::GroupBox:
         info.Role = TAccessibleRole::Grouping;
         break;
     default:
         info.Name.clear();
         break;
     }
-    if (!control.AccessibleName().empty()) info.Name = control.AccessibleName();
-    if (!control.Enabled()) info.State |= asUnavailable;
-    if (!control.Showing()) info.State |= asInvisible;
-    if (control.TabStop() && info.Role != TAccessibleRole::Client && info.Role != TAccessibleRole::Grouping)
+    if (!node.AccessibleName.empty()) info.Name = node.AccessibleName;
+    if (!state.AccessibleName.empty()) info.Name = state.AccessibleName;
+    if (!state.Enabled) info.State |= asUnavailable;
+    if (!state.Showing) info.State |= asInvisible;
+    if (node.TabStop && info.Role != TAccessibleRole::Client && info.Role != TAccessibleRole::Grouping)
         info.State |= asFocusable;
     return info;
 }

@@ -47,8 +47,8 @@ bool IsSelf(const VARIANT& child)
 
 class TAccessible final : public IAccessible {
 public:
-    TAccessible(HWND wnd, TControlOfWindow controlOf, IAccessible* standard)
-        : FWnd(wnd), FControlOf(controlOf), FStd(standard)
+    TAccessible(HWND wnd, TDescribeWindow describe, IAccessible* standard)
+        : FWnd(wnd), FDescribe(describe), FStd(standard)
     {
     }
     TAccessible(const TAccessible&) = delete;
@@ -169,28 +169,25 @@ private:
     bool Describe(const VARIANT& child, TAccessibleInfo& info) const
     {
         if (!IsSelf(child)) return false;
-        const TControl* control = FControlOf(FWnd);
-        if (!control) return false;
-        info = DescribeControl(*control);
-        return info.Role != TAccessibleRole::Client;
+        return FDescribe(FWnd, info) && info.Role != TAccessibleRole::Client;
     }
 
     LONG FRefs = 1;
     HWND FWnd;
-    TControlOfWindow FControlOf;
+    TDescribeWindow FDescribe;
     IAccessible* FStd;
 };
 
 }  // namespace
 
-bool AnswerGetObject(HWND wnd, WPARAM wp, LPARAM lp, TControlOfWindow controlOf, LRESULT& result)
+bool AnswerGetObject(HWND wnd, WPARAM wp, LPARAM lp, TDescribeWindow describe, LRESULT& result)
 {
     if (static_cast<LONG>(static_cast<DWORD>(lp)) != OBJID_CLIENT) return false;
     IAccessible* standard = nullptr;
     if (FAILED(CreateStdAccessibleObject(wnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard))) ||
         !standard)
         return false;
-    auto* object = new TAccessible(wnd, controlOf, standard);
+    auto* object = new TAccessible(wnd, describe, standard);
     result = LresultFromObject(__uuidof(IAccessible), wp, object);
     object->Release();
     return true;

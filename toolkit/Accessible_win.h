@@ -6,12 +6,12 @@
 
 #include <windows.h>
 
-#include "toolkit/Controls.h"
+#include "toolkit/Accessibility.h"
 
-// The control a window shows, or null once it is gone; asked at every call, so that an object
-// a screen reader keeps never outlives the control it describes.
-using TControlOfWindow = const TControl* (*)(HWND wnd);
+// What a window's control is now; false once the control is gone. Asked at every call, so that
+// an object a screen reader keeps never outlives the control it describes.
+using TDescribeWindow = bool (*)(HWND wnd, TAccessibleInfo& info);
 
 // For the client object (OBJID_CLIENT): sets result to what WM_GETOBJECT returns and gives
 // true. False for every other object, which the default handling answers.
-bool AnswerGetObject(HWND wnd, WPARAM wp, LPARAM lp, TControlOfWindow controlOf, LRESULT& result);
+bool AnswerGetObject(HWND wnd, WPARAM wp, LPARAM lp, TDescribeWindow describe, LRESULT& result);

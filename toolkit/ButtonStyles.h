@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/Controls.h"
+#include "toolkit/Drawing.h"
 
 enum class TStyledButtonState { bsmNormal, bsmPressed, bsmSelected, bsmHot, bsmDisabled };
 enum class TButtonDrawType { btRoundRect, btRounded, btRect, btEllipse };

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "toolkit/Controls.h"
+#include "toolkit/Drawing.h"
 
 struct TMarkupRun {
     std::u16string Text;

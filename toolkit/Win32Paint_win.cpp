@@ -9,9 +9,7 @@
 
 #include "common/Dpi.h"
 #include "common/WinText_win.h"
-#include "toolkit/Forms.h"
 #include "toolkit/Markup.h"
-#include "toolkit/StdControls.h"
 
 namespace {
 
@@ -29,19 +27,38 @@ HFONT BoldOf(HFONT font)
     return CreateFontIndirectW(&lf);
 }
 
-void PaintLabel(TLabel& label, HDC dc, const RECT& r)
+// One frame of the busy indicator: a ring of dots, the leading one solid, those behind it
+// fading, drawn into a w x h box at (left, 0).
+void PaintIndicatorFrame(Gdiplus::Graphics& g, int frame, COLORREF dot, int left, int w, int h)
 {
-    const UINT flags = DT_SINGLELINE | DT_NOPREFIX | DT_TOP |
-                       (label.Alignment() == TAlignment::taCenter ? DT_CENTER : DT_LEFT);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ResolveColor(label.Enabled() ? ContrastColor(label.Font().Color, clWindowText) : clGrayText));
-    RECT box = r;
-    DrawTextW(dc, WStr(label.Caption()), -1, &box, flags);
+    const float side = static_cast<float>(std::min(w, h));
+    const float ring = side * 0.36f, radius = side * 0.085f;
+    const int n = kIndicatorFrames;
+    for (int k = 0; k < n; ++k) {
+        const int behind = (frame - k + n) % n;  // 0: the leading dot
+        const auto alpha = static_cast<BYTE>(255 - behind * 26);
+        const double angle = (k * 2 * 3.14159265358979 / n) - 3.14159265358979 / 2;
+        const float cx = static_cast<float>(left) + static_cast<float>(w) / 2 + ring * static_cast<float>(std::cos(angle));
+        const float cy = static_cast<float>(h) / 2 + ring * static_cast<float>(std::sin(angle));
+        Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, GetRValue(dot), GetGValue(dot), GetBValue(dot)));
+        g.FillEllipse(&brush, cx - radius, cy - radius, 2 * radius, 2 * radius);
+    }
 }
 
-void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
+}  // namespace
+
+void PaintLabel(HDC dc, const RECT& r, const std::u16string& text, bool centered, TColor color, bool enabled)
 {
-    const auto runs = ParseMarkup(label.Text());
+    const UINT flags = DT_SINGLELINE | DT_NOPREFIX | DT_TOP | (centered ? DT_CENTER : DT_LEFT);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ResolveColor(enabled ? ContrastColor(color, clWindowText) : clGrayText));
+    RECT box = r;
+    DrawTextW(dc, WStr(text), -1, &box, flags);
+}
+
+void PaintMarkup(HDC dc, const RECT& r, const std::u16string& markup, HFONT font, TColor color)
+{
+    const auto runs = ParseMarkup(markup);
     if (runs.empty()) return;
     HFONT bold = BoldOf(font);
     SetBkMode(dc, TRANSPARENT);
@@ -62,7 +79,7 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const auto& run = runs[i];
         SelectObject(dc, run.Bold ? bold : font);
-        SetTextColor(dc, ResolveColor(ContrastColor(run.HasColor ? run.Color : label.Font().Color, clWindowText)));
+        SetTextColor(dc, ResolveColor(ContrastColor(run.HasColor ? run.Color : color, clWindowText)));
         TextOutW(dc, x, y, WStr(run.Text), static_cast<int>(run.Text.size()));
         x += widths[i];
     }
@@ -70,41 +87,8 @@ void PaintMarkup(TMarkupLabel& label, HDC dc, const RECT& r, HFONT font)
     DeleteObject(bold);
 }
 
-// Under high contrast a shape's fixed colours (the accent strip's blue) yield to the highlight.
-void PaintShape(TShape& shape, HDC dc, const RECT& r)
+void PaintSvg(HDC dc, const RECT& r, const TSvgDocument& doc)
 {
-    HBRUSH brush = CreateSolidBrush(ResolveColor(ContrastColor(shape.BrushColor(), clHighlight)));
-    HPEN pen = CreatePen(PS_SOLID, 1, ResolveColor(ContrastColor(shape.PenColor(), clHighlight)));
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, pen);
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-    DeleteObject(pen);
-}
-
-// One frame of the busy indicator: a ring of dots, the leading one solid, those behind it
-// fading, drawn into a w x h box at (left, 0).
-void PaintIndicatorFrame(Gdiplus::Graphics& g, int frame, COLORREF dot, int left, int w, int h)
-{
-    const float side = static_cast<float>(std::min(w, h));
-    const float ring = side * 0.36f, radius = side * 0.085f;
-    const int n = TActivityIndicator::kFrames;
-    for (int k = 0; k < n; ++k) {
-        const int behind = (frame - k + n) % n;  // 0: the leading dot
-        const auto alpha = static_cast<BYTE>(255 - behind * 26);
-        const double angle = (k * 2 * 3.14159265358979 / n) - 3.14159265358979 / 2;
-        const float cx = static_cast<float>(left) + static_cast<float>(w) / 2 + ring * static_cast<float>(std::cos(angle));
-        const float cy = static_cast<float>(h) / 2 + ring * static_cast<float>(std::sin(angle));
-        Gdiplus::SolidBrush brush(Gdiplus::Color(alpha, GetRValue(dot), GetGValue(dot), GetBValue(dot)));
-        g.FillEllipse(&brush, cx - radius, cy - radius, 2 * radius, 2 * radius);
-    }
-}
-
-void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
-{
-    const TSvgDocument& doc = image.Document();
     if (doc.Empty()) return;
     Gdiplus::Graphics g(dc);
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
@@ -147,6 +131,8 @@ void PaintSvg(TSvgImage& image, HDC dc, const RECT& r)
         g.FillPath(&brush, &path);
     }
 }
+
+namespace {
 
 void AddShape(Gdiplus::GraphicsPath& path, TButtonDrawType type, const Gdiplus::RectF& box, float radius)
 {
@@ -220,16 +206,11 @@ HFONT MakeFont(const TFont& font, UINT dpi)
     return CreateFontIndirectW(&lf);
 }
 
-HFONT MakeControlFont(const TControl& control, UINT dpi)
+HFONT MakeDesktopFont(UINT dpi)
 {
-    const TControl& source = control.FontSource();
-    const TForm* form = KindCast<TForm>(&source);
-    if (form && form->DesktopFont()) {
-        LOGFONTW lf = {};
-        if (SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi))
-            return CreateFontIndirectW(&lf);
-    }
-    return MakeFont(source.Font(), dpi);
+    LOGFONTW lf = {};
+    if (!SystemParametersInfoForDpi(SPI_GETICONTITLELOGFONT, sizeof lf, &lf, 0, dpi)) return nullptr;
+    return CreateFontIndirectW(&lf);
 }
 
 int MeasureText(const std::u16string& text, HFONT font, UINT dpi)
@@ -244,23 +225,12 @@ int MeasureText(const std::u16string& text, HFONT font, UINT dpi)
     return (size.cx * 96 + d - 1) / d;
 }
 
-void PaintControl(TControl& control, HDC dc, const RECT& r, UINT, HFONT font)
-{
-    switch (control.Kind()) {
-    case TControlKind::Label: PaintLabel(static_cast<TLabel&>(control), dc, r); break;
-    case TControlKind::MarkupLabel: PaintMarkup(static_cast<TMarkupLabel&>(control), dc, r, font); break;
-    case TControlKind::Shape: PaintShape(static_cast<TShape&>(control), dc, r); break;
-    case TControlKind::SvgImage: PaintSvg(static_cast<TSvgImage&>(control), dc, r); break;
-    default: break;
-    }
-}
-
-void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back)
+void TIndicatorFrames::Paint(HDC dc, const RECT& r, int frame, TColor dotColor, COLORREF back)
 {
     const int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return;
-    const COLORREF dot = ResolveColor(ContrastColor(busy.DotColor(), clWindowText));
-    const int n = TActivityIndicator::kFrames;
+    const COLORREF dot = ResolveColor(ContrastColor(dotColor, clWindowText));
+    const int n = kIndicatorFrames;
     if (!FStrip || w != FWidth || h != FHeight || back != FBack || dot != FDot) {
         Clear();
         FDC = CreateCompatibleDC(dc);
@@ -279,7 +249,7 @@ void TIndicatorFrames::Paint(const TActivityIndicator& busy, HDC dc, const RECT&
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         for (int frame = 0; frame < n; ++frame) PaintIndicatorFrame(g, frame, dot, frame * w, w, h);
     }
-    BitBlt(dc, r.left, r.top, w, h, FDC, busy.Frame() * w, 0, SRCCOPY);
+    BitBlt(dc, r.left, r.top, w, h, FDC, (frame % n) * w, 0, SRCCOPY);
 }
 
 void TIndicatorFrames::Clear()
@@ -294,7 +264,7 @@ void TIndicatorFrames::Clear()
     FOld = nullptr;
 }
 
-void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,
+void DrawStyledButton(HDC target, const RECT& r, int radius,
                       const TStyledButtonAttributes& attrs, TColor background,
                       const std::u16string& caption, HFONT font, UINT dpi, bool focusCue)
 {
@@ -319,7 +289,7 @@ void DrawStyledButton(HDC target, const RECT& r, const TStyledLook& look,
         const Gdiplus::RectF shape((inset - 1) / 2, (inset - 1) / 2, static_cast<float>(w) - inset,
                                    static_cast<float>(h) - inset);
         Gdiplus::GraphicsPath path;
-        AddShape(path, attrs.DrawType, shape, static_cast<float>(look.Radius) * scale);
+        AddShape(path, attrs.DrawType, shape, static_cast<float>(radius) * scale);
         if (attrs.ButtonDrawStyle == TButtonDrawStyle::btnSolid) {
             Gdiplus::SolidBrush fill(GdiColor(attrs.ButtonColor));
             g.FillPath(&fill, &path);

@@ -1,6 +1,6 @@
-// Drawing for the Win32 realisation: colours and fonts of the component model made into GDI
-// objects for a DPI, text measuring, the painted controls (labels, markup, shape, busy
-// indicator, vector image) and the styled buttons, antialiased with GDI+.
+// Drawing for the Win32 windows: colours and fonts made into GDI objects for a DPI, text
+// measuring, the painted controls (labels, markup, the busy indicator, vector images) and the
+// styled buttons, antialiased with GDI+.
 #pragma once
 
 #include <windows.h>
@@ -8,9 +8,8 @@
 #include <string>
 
 #include "toolkit/ButtonStyles.h"
-#include "toolkit/Controls.h"
-#include "toolkit/StdControls.h"
-#include "toolkit/StyledButtons.h"
+#include "toolkit/Drawing.h"
+#include "toolkit/Svg.h"
 
 // A colour as COLORREF; system colours are looked up now.
 COLORREF ResolveColor(TColor color);
@@ -22,15 +21,21 @@ TColor ContrastColor(TColor color, TColor standIn);
 // double in the Wine tests, since Wine keeps no high-contrast setting.
 using THighContrastSource = bool (*)();
 void SetHighContrastSource(THighContrastSource source);
-// The font a control shows at that DPI: its own, its parent's, or the desktop font when it
-// follows a form that uses the desktop font.
-HFONT MakeControlFont(const TControl& control, UINT dpi);
 HFONT MakeFont(const TFont& font, UINT dpi);
+// The desktop font (the system's icon-title font) at that DPI; null when the system gives none.
+HFONT MakeDesktopFont(UINT dpi);
 // Width of text in a font made for that DPI, in logical pixels (96 DPI), rounded up.
 int MeasureText(const std::u16string& text, HFONT font, UINT dpi);
-// Paints a label, markup label, shape or vector image into dc (its
-// background already filled); font is the control's font selected into dc.
-void PaintControl(TControl& control, HDC dc, const RECT& r, UINT dpi, HFONT font);
+
+// Each paints into dc, its background already filled, the control's font selected.
+// A label: one line at the top of r, clipped at it; grey text when disabled.
+void PaintLabel(HDC dc, const RECT& r, const std::u16string& text, bool centered, TColor color, bool enabled);
+// A markup label (Markup.h): its runs, centred vertically in r.
+void PaintMarkup(HDC dc, const RECT& r, const std::u16string& markup, HFONT font, TColor color);
+// A vector image scaled into r.
+void PaintSvg(HDC dc, const RECT& r, const TSvgDocument& doc);
+
+inline constexpr int kIndicatorFrames = 8;
 // The busy indicator's frames, drawn once for a size, dot colour and background into a
 // memory DC that is kept, then each shown by one copy: an animating indicator costs a BitBlt
 // per frame.
@@ -40,8 +45,8 @@ public:
     ~TIndicatorFrames() { Clear(); }
     TIndicatorFrames(const TIndicatorFrames&) = delete;
     TIndicatorFrames& operator=(const TIndicatorFrames&) = delete;
-    // Paints the indicator's current frame into r of dc, on the colour back.
-    void Paint(const TActivityIndicator& busy, HDC dc, const RECT& r, COLORREF back);
+    // Paints frame (0 to kIndicatorFrames - 1) into r of dc, on the colour back.
+    void Paint(HDC dc, const RECT& r, int frame, TColor dotColor, COLORREF back);
     void Clear();
 
 private:
@@ -52,8 +57,8 @@ private:
     COLORREF FBack = 0, FDot = 0;
 };
 
-void DrawStyledButton(HDC dc, const RECT& r, const TStyledLook& look,
-                      const TStyledButtonAttributes& attrs, TColor background,
+// A styled button in one of its family's attribute sets, on the background colour.
+void DrawStyledButton(HDC dc, const RECT& r, int radius, const TStyledButtonAttributes& attrs, TColor background,
                       const std::u16string& caption, HFONT font, UINT dpi, bool focusCue);
 // DWMWA_USE_IMMERSIVE_DARK_MODE (20) with a 4-byte value of -1; the result is ignored.
 void RequestDarkMode(HWND wnd);

@@ -1,8 +1,8 @@
-// The window description reader: any text either builds a form or raises EAppError (which
-// names the line); nothing else escapes, and the controls it made are freed with the form.
+// The window description reader: any text either reads into a window description or raises
+// EAppError (which names the line); nothing else escapes.
 #include "FuzzInput.h"
 #include "common/Error.h"
-#include "toolkit/FormReader.h"
+#include "toolkit/Description.h"
 #include "toolkit/Resources.h"
 
 namespace {
@@ -22,15 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)installed;
 
-    int bound = 0;
-    const TEventBinder events = [&](const std::u16string& name) -> TNotifyEvent {
-        if (name == u"Missing") throw EAppError(u"no handler " + name);
-        ++bound;
-        return [](TComponent*) {};
-    };
-    TForm form(nullptr);
+    const THandlerCheck handlers = [](const std::u16string& name) { return name != u"Missing"; };
     try {
-        ReadForm(form, FuzzBytes(data, size), events);
+        const TWindowDescription window = ReadDescription(FuzzBytes(data, size), handlers, 2);
+        for (const TNode* node : AllNodes(window)) FUZZ_CHECK(!node->Name.empty());
     } catch (const EAppError& e) {
         FUZZ_CHECK(!e.Message().empty());
     }

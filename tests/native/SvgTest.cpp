@@ -5,7 +5,7 @@
 #include "common/Error.h"
 #include "common/Text.h"
 #include "support/ResourceFiles.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/Drawing.h"
 #include "toolkit/Svg.h"
 
 namespace {
@@ -96,15 +96,13 @@ TEST(SvgTest, DocumentPaintsInheritAndPlacementCentresUniformly)
 
 TEST(SvgTest, TheLogoReads)
 {
-    TSvgImage image(nullptr);
-    EXPECT_THROW(image.SetSource("<svg"), EAppError);
-    image.SetSource("<svg width='112' height='50'><rect width='112' height='50'/></svg>");
-    EXPECT_EQ(image.Document().ViewWidth, 112);
-    EXPECT_EQ(image.Document().Shapes.size(), 1u);
+    EXPECT_THROW(ParseSvg("<svg"), EAppError);
+    const TSvgDocument box = ParseSvg("<svg width='112' height='50'><rect width='112' height='50'/></svg>");
+    EXPECT_EQ(box.ViewWidth, 112);
+    EXPECT_EQ(box.Shapes.size(), 1u);
     // The program's own logo lies within what the reader takes: its tile, bolt, four bars and
     // swoosh, in the 112 x 50 box, the bars in their fading opacities.
-    image.SetSource(ReadSourceFile("resources/logo.svg"));
-    const TSvgDocument& logo = image.Document();
+    const TSvgDocument logo = ParseSvg(ReadSourceFile("resources/logo.svg"));
     EXPECT_EQ(logo.ViewWidth, 112);
     EXPECT_EQ(logo.ViewHeight, 50);
     ASSERT_EQ(logo.Shapes.size(), 7u);
