@@ -117,14 +117,6 @@ HWND FindOwner()
     return found;
 }
 
-std::u16string WindowText(HWND wnd)
-{
-    const int length = GetWindowTextLengthW(wnd);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(wnd, text.data(), length + 1);
-    return FromW(text.c_str());
-}
-
 void Build(HWND wnd, TNotice& n)
 {
     n.Dpi = static_cast<int>(GetDpiForWindow(wnd));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -16,7 +17,7 @@
 #include <string>
 
 #include "app/Main.h"
-#include "app/MainForm.h"
+#include "app/MainWindow_win.h"
 #include "common/Dpi.h"
 #include "common/Error.h"
 #include "common/Text.h"
@@ -28,7 +29,7 @@
 #include "system/Shell_win.h"
 #include "toolkit/Resources.h"
 #include "toolkit/Win32Paint_win.h"
-#include "toolkit/Win32Toolkit_win.h"
+#include "toolkit/Window_win.h"
 
 namespace {
 
@@ -149,17 +150,17 @@ protected:
     void SetUp() override
     {
         SetResourceReader(ReadOwnResource);
-        Form = std::make_unique<TMainForm>();
-        Program = std::make_unique<TFrmTavrino>(Platform, *Form);
-        Wnd = RealizeForm(*Form);
+        Window = std::make_unique<TMainWindow>();
+        Wnd = Window->Wnd();
+        Program = std::make_unique<TFrmTavrino>(Platform, *Window);
         ASSERT_NE(Wnd, nullptr);
-        Form->DoCreate();
-        ShowForm(*Form);
+        RunCreateHandler(Wnd);
+        ShowDescribedWindow(Wnd);
         Pump();
     }
     void TearDown() override
     {
-        Form.reset();
+        Window.reset();
         Program.reset();
         Pump(50);
     }
@@ -167,7 +168,7 @@ protected:
     // A control's expected box in its parent's window at the window's DPI.
     RECT Scaled(TRect r) const
     {
-        const int dpi = static_cast<int>(FormDpi(*Form));
+        const int dpi = static_cast<int>(WindowDpi(Wnd));
         auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
         return {s(r.Left), s(r.Top), s(r.Left + r.Width), s(r.Top + r.Height)};
     }
@@ -177,7 +178,10 @@ protected:
     TPlatformDoubles Doubles;
     TPlatform& Platform = Doubles.Platform;
     TFakeShell& Shell = Doubles.Shell;
-    std::unique_ptr<TMainForm> Form;
+    // The window of a control of the description.
+    HWND C(const char16_t* name) const { return Window->Control(name); }
+
+    std::unique_ptr<TMainWindow> Window;
     std::unique_ptr<TFrmTavrino> Program;
     HWND Wnd = nullptr;
 };
@@ -205,9 +209,9 @@ const Placed kPlaces[] = {
 TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
 {
     if (const char* want = std::getenv("TAVRINO_EXPECT_DPI")) {
-        EXPECT_EQ(FormDpi(*Form), static_cast<UINT>(std::atoi(want)));
+        EXPECT_EQ(WindowDpi(Wnd), static_cast<UINT>(std::atoi(want)));
     }
-    const UINT dpi = FormDpi(*Form);
+    const UINT dpi = WindowDpi(Wnd);
     RECT client;
     GetClientRect(Wnd, &client);
     EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(dpi)));
@@ -220,11 +224,12 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
 
     for (const Placed& p : kPlaces) {
         SCOPED_TRACE(Utf16ToUtf8(p.Name));
-        TControl* control = Form->FindComponent(p.Name)->AsControl();
-        ASSERT_NE(control, nullptr);
-        HWND wnd = ControlHandle(*control);
+        HWND wnd = C(p.Name);
         ASSERT_NE(wnd, nullptr);
-        EXPECT_EQ(GetParent(wnd), ControlHandle(*control->Parent()));
+        // The window of what holds it in the description.
+        const TNode* holder = NodeOf(GetParent(wnd));
+        const std::vector<TNode>& siblings = holder ? holder->Children : DescriptionOf(Wnd).Controls;
+        EXPECT_TRUE(std::any_of(siblings.begin(), siblings.end(), [&p](const TNode& n) { return n.Name == p.Name; }));
         const RECT got = RectInParent(wnd);
         const RECT want = Scaled(p.Bounds);
         EXPECT_EQ(got.left, want.left);
@@ -232,10 +237,10 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
         EXPECT_EQ(got.right, want.right);
         EXPECT_EQ(got.bottom, want.bottom);
     }
-    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->BtnDonate)));
-    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->Indicator)));
-    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card1)));
-    EXPECT_FALSE(IsWindowVisible(ControlHandle(*Form->Card2)));
+    EXPECT_FALSE(IsWindowVisible(C(u"BtnDonate")));
+    EXPECT_FALSE(IsWindowVisible(C(u"Indicator")));
+    EXPECT_TRUE(IsWindowVisible(C(u"Card1")));
+    EXPECT_FALSE(IsWindowVisible(C(u"Card2")));
 
     // The window sits centred on the work area.
     RECT frame, area;
@@ -248,7 +253,7 @@ TEST_F(MainWindowTest, ClientAreaAndEveryControlWhereTheLayoutPutsIt)
 TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
 {
     const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
-    const int dpi = static_cast<int>(FormDpi(*Form));
+    const int dpi = static_cast<int>(WindowDpi(Wnd));
     const int bottomRow = ScaleForDpi(2, dpi) - 1;
     SetActiveWindow(Wnd);
     Pump();
@@ -310,40 +315,52 @@ TEST_F(MainWindowTest, NoAnswerBoxBehindAnotherWindowShowsWhenTheWindowIsActivat
 
 TEST_F(MainWindowTest, ClickingConfigThenHomeSwitchesPagesWithOneButtonDown)
 {
-    HWND home = ControlHandle(*Form->BtnHome);
-    HWND config = ControlHandle(*Form->BtnConfig);
-    HWND card1 = ControlHandle(*Form->Card1);
-    HWND card2 = ControlHandle(*Form->Card2);
+    HWND home = C(u"BtnHome");
+    HWND config = C(u"BtnConfig");
+    HWND card1 = C(u"Card1");
+    HWND card2 = C(u"Card2");
     for (int round = 0; round < 2; ++round) {
         SendMessageW(config, BM_CLICK, 0, 0);
         Pump(50);
-        EXPECT_TRUE(Form->BtnConfig->Down());
-        EXPECT_FALSE(Form->BtnHome->Down());
+        EXPECT_TRUE(IsDown(C(u"BtnConfig")));
+        EXPECT_FALSE(IsDown(C(u"BtnHome")));
         EXPECT_TRUE(IsWindowVisible(card2));
         EXPECT_FALSE(IsWindowVisible(card1));
         SendMessageW(home, BM_CLICK, 0, 0);
         Pump(50);
-        EXPECT_TRUE(Form->BtnHome->Down());
-        EXPECT_FALSE(Form->BtnConfig->Down());
+        EXPECT_TRUE(IsDown(C(u"BtnHome")));
+        EXPECT_FALSE(IsDown(C(u"BtnConfig")));
         EXPECT_TRUE(IsWindowVisible(card1));
         EXPECT_FALSE(IsWindowVisible(card2));
     }
     // The logo opens the maker's page and leaves the page as it is.
     RECT logo;
-    GetClientRect(ControlHandle(*Form->ImgLogo), &logo);
-    SendMessageW(ControlHandle(*Form->ImgLogo), WM_LBUTTONUP, 0, MAKELPARAM(logo.right / 2, logo.bottom / 2));
+    GetClientRect(C(u"ImgLogo"), &logo);
+    SendMessageW(C(u"ImgLogo"), WM_LBUTTONUP, 0, MAKELPARAM(logo.right / 2, logo.bottom / 2));
     EXPECT_EQ(Shell.Opened.size(), 1u);
     EXPECT_TRUE(IsWindowVisible(card1));
 }
 
 TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndSpacePress)
 {
-    Application().MainForm = Form.get();
-    int runs = 0;
-    Form->BtnStart->OnClick = [&runs](TComponent*) { ++runs; };
-    HWND run = ControlHandle(*Form->BtnStart);
-    HWND home = ControlHandle(*Form->BtnHome);
-    HWND config = ControlHandle(*Form->BtnConfig);
+    // Clicks of Run are counted, not run; everything else goes to the program.
+    struct TCountRuns final : IMainWindowEvents {
+        explicit TCountRuns(TFrmTavrino& program) : Program(program) {}
+        void Handle(const std::u16string& handler, const std::u16string& sender) override
+        {
+            if (handler == u"BtnStartClick") ++Runs;
+            else Program.Handle(handler, sender);
+        }
+        void Activated() override { Program.Activated(); }
+        void Ending() override { Program.Ending(); }
+        TFrmTavrino& Program;
+        int Runs = 0;
+    } counted(*Program);
+    Window->Connect(counted);
+    const int& runs = counted.Runs;
+    HWND run = C(u"BtnStart");
+    HWND home = C(u"BtnHome");
+    HWND config = C(u"BtnConfig");
     SetForegroundWindow(Wnd);
     Pump();
 
@@ -362,12 +379,12 @@ TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndS
     EXPECT_EQ(ScreenPixel(run, 20, 20), white) << "Enter and Space press, they do not show the focus";
     // Busy, Run is disabled and loses the focus: Enter presses nothing. Enabled again, it
     // takes the focus back.
-    Form->BtnStart->SetEnabled(false);
+    EnableControl(C(u"BtnStart"), false);
     Pump(50);
     EXPECT_NE(GetFocus(), run);
     PressKey(VK_RETURN);
     EXPECT_EQ(runs, 2);
-    Form->BtnStart->SetEnabled(true);
+    EnableControl(C(u"BtnStart"), true);
     Pump(50);
     EXPECT_EQ(GetFocus(), run);
 
@@ -389,8 +406,8 @@ TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndS
     // Enter presses the focused header button; on the settings page the check boxes are no
     // tab stops, so Tab goes between the header buttons alone.
     PressKey(VK_RETURN);
-    EXPECT_TRUE(Form->BtnConfig->Down());
-    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card2)));
+    EXPECT_TRUE(IsDown(C(u"BtnConfig")));
+    EXPECT_TRUE(IsWindowVisible(C(u"Card2")));
     EXPECT_EQ(runs, 2);
     PressKey(VK_TAB);
     EXPECT_EQ(GetFocus(), home);
@@ -399,8 +416,8 @@ TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndS
     PressKey(VK_TAB, true);
     EXPECT_EQ(GetFocus(), home);
     PressKey(VK_SPACE);
-    EXPECT_TRUE(Form->BtnHome->Down());
-    EXPECT_TRUE(IsWindowVisible(ControlHandle(*Form->Card1)));
+    EXPECT_TRUE(IsDown(C(u"BtnHome")));
+    EXPECT_TRUE(IsWindowVisible(C(u"Card1")));
 
     // Activated again, the window gives the focus back to the control that had it.
     HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
@@ -411,7 +428,7 @@ TEST_F(MainWindowTest, KeyboardRunHasTheFocusTabMovesThroughTheTabStopsEnterAndS
     Pump();
     EXPECT_EQ(GetFocus(), home);
     DestroyWindow(other);
-    Application().MainForm = nullptr;
+    Window->Connect(*Program);
 }
 
 // What an accessibility client hears of a window: name, role and state of its client object.
@@ -448,18 +465,18 @@ Heard Hear(HWND wnd)
 TEST_F(MainWindowTest, AccessibilityClientHearsNameRoleAndStateOfEveryControl)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    Form->LblContent->SetText(u"<C><FC:clGray>Easily improve <B>game responsiveness</B>.</FC></C>");
-    const std::wstring run(WStr(Form->BtnStart->Caption()));
+    SetControlText(C(u"LblContent"), u"<C><FC:clGray>Easily improve <B>game responsiveness</B>.</FC></C>");
+    const std::wstring run(WStr(WindowText(C(u"BtnStart"))));
     ASSERT_FALSE(run.empty());
 
-    Heard h = Hear(ControlHandle(*Form->LblContent));
+    Heard h = Hear(C(u"LblContent"));
     EXPECT_EQ(h.Name, L"Easily improve game responsiveness.");  // not its markup
     EXPECT_EQ(h.Role, ROLE_SYSTEM_STATICTEXT);
-    h = Hear(ControlHandle(*Form->LblTitle));
-    EXPECT_EQ(h.Name, std::wstring(WStr(Form->LblTitle->Caption())));
+    h = Hear(C(u"LblTitle"));
+    EXPECT_EQ(h.Name, std::wstring(WStr(WindowText(C(u"LblTitle")))));
     EXPECT_EQ(h.Role, ROLE_SYSTEM_STATICTEXT);
 
-    HWND start = ControlHandle(*Form->BtnStart);
+    HWND start = C(u"BtnStart");
     SetFocus(start);
     h = Hear(start);
     EXPECT_EQ(h.Name, run);
@@ -468,30 +485,30 @@ TEST_F(MainWindowTest, AccessibilityClientHearsNameRoleAndStateOfEveryControl)
     EXPECT_TRUE(h.State & STATE_SYSTEM_FOCUSABLE);
     EXPECT_TRUE(h.State & STATE_SYSTEM_FOCUSED);
     // Running: pressed.
-    Form->BtnStart->SetDown(true);
+    SetDown(C(u"BtnStart"), true);
     EXPECT_TRUE(Hear(start).State & STATE_SYSTEM_PRESSED);
-    Form->BtnStart->SetDown(false);
+    SetDown(C(u"BtnStart"), false);
     // Busy: no caption, named for the work going on, unavailable; so is the indicator.
-    Form->BtnStart->SetCaption(u"");
-    Form->BtnStart->SetAccessibleName(u"Restarting the network connection");
-    Form->BtnStart->SetEnabled(false);
-    Form->Indicator->SetAccessibleName(u"Restarting the network connection");
-    Form->Indicator->SetVisible(true);
-    Form->Indicator->SetAnimate(true);
+    SetControlText(C(u"BtnStart"), u"");
+    SetAccessibleName(C(u"BtnStart"), u"Restarting the network connection");
+    EnableControl(C(u"BtnStart"), false);
+    SetAccessibleName(C(u"Indicator"), u"Restarting the network connection");
+    ShowControl(C(u"Indicator"), true);
+    SetAnimate(C(u"Indicator"), true);
     h = Hear(start);
     EXPECT_EQ(h.Name, L"Restarting the network connection");
     EXPECT_TRUE(h.State & STATE_SYSTEM_UNAVAILABLE);
-    h = Hear(ControlHandle(*Form->Indicator));
+    h = Hear(C(u"Indicator"));
     EXPECT_EQ(h.Name, L"Restarting the network connection");
     EXPECT_EQ(h.Role, ROLE_SYSTEM_ANIMATION);
     EXPECT_TRUE(h.State & STATE_SYSTEM_ANIMATED);
     EXPECT_FALSE(h.State & STATE_SYSTEM_INVISIBLE);
-    Form->Indicator->SetAnimate(false);
-    Form->Indicator->SetVisible(false);
-    EXPECT_TRUE(Hear(ControlHandle(*Form->Indicator)).State & STATE_SYSTEM_INVISIBLE);
+    SetAnimate(C(u"Indicator"), false);
+    ShowControl(C(u"Indicator"), false);
+    EXPECT_TRUE(Hear(C(u"Indicator")).State & STATE_SYSTEM_INVISIBLE);
 
     // The header button that is down is pressed; the logo is a link named for the maker.
-    HWND home = ControlHandle(*Form->BtnHome), config = ControlHandle(*Form->BtnConfig);
+    HWND home = C(u"BtnHome"), config = C(u"BtnConfig");
     EXPECT_EQ(Hear(home).Role, ROLE_SYSTEM_PUSHBUTTON);
     EXPECT_TRUE(Hear(home).State & STATE_SYSTEM_PRESSED);
     EXPECT_FALSE(Hear(config).State & STATE_SYSTEM_PRESSED);
@@ -499,26 +516,26 @@ TEST_F(MainWindowTest, AccessibilityClientHearsNameRoleAndStateOfEveryControl)
     Pump(50);
     EXPECT_FALSE(Hear(home).State & STATE_SYSTEM_PRESSED);
     EXPECT_TRUE(Hear(config).State & STATE_SYSTEM_PRESSED);
-    h = Hear(ControlHandle(*Form->ImgLogo));
+    h = Hear(C(u"ImgLogo"));
     EXPECT_EQ(h.Name, L"Marvetic");
     EXPECT_EQ(h.Role, ROLE_SYSTEM_LINK);
     EXPECT_TRUE(h.State & STATE_SYSTEM_LINKED);
 
     // Check boxes: their caption, checked as shown, unavailable while disabled.
-    HWND box = ControlHandle(*Form->ChkTcpNoDelay);
-    Form->ChkTcpNoDelay->SetChecked(true);
+    HWND box = C(u"ChkTcpNoDelay");
+    CheckControl(C(u"ChkTcpNoDelay"), true);
     h = Hear(box);
     EXPECT_EQ(h.Name, L"TcpNoDelay");
     EXPECT_EQ(h.Role, ROLE_SYSTEM_CHECKBUTTON);
     EXPECT_TRUE(h.State & STATE_SYSTEM_CHECKED);
-    Form->ChkTcpNoDelay->SetChecked(false);
-    Form->ChkTcpNoDelay->SetEnabled(false);
+    CheckControl(C(u"ChkTcpNoDelay"), false);
+    EnableControl(C(u"ChkTcpNoDelay"), false);
     h = Hear(box);
     EXPECT_FALSE(h.State & STATE_SYSTEM_CHECKED);
     EXPECT_TRUE(h.State & STATE_SYSTEM_UNAVAILABLE);
-    h = Hear(ControlHandle(*Form->GroupBox2));
+    h = Hear(C(u"GroupBox2"));
     EXPECT_EQ(h.Role, ROLE_SYSTEM_GROUPING);
-    EXPECT_EQ(h.Name, std::wstring(WStr(Form->GroupBox2->Caption())));
+    EXPECT_EQ(h.Name, std::wstring(WStr(WindowText(C(u"GroupBox2")))));
     CoUninitialize();
 }
 
@@ -572,31 +589,31 @@ TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
     Pump(300);
     SetActiveWindow(Wnd);
     Pump();
-    const int dpi = static_cast<int>(FormDpi(*Form));
+    const int dpi = static_cast<int>(WindowDpi(Wnd));
     auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
-    Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.") + u"</FC></C>");
+    SetControlText(C(u"LblContent"), u"<C><FC:clGray>" + TranslateText(u"<B>게임 반응 속도</B>를 손쉽게 향상 시킵니다.") + u"</FC></C>");
     Pump();
     SaveShot(Wnd, L"hc_home");
 
     // The window colour behind everything (fresh brushes), the accent strip in the highlight.
     EXPECT_EQ(ScreenPixel(Wnd, s(5), s(150)), black);
     EXPECT_EQ(ScreenPixel(Wnd, s(10), 0), cyan);
-    HWND card = ControlHandle(*Form->Card1);
+    HWND card = C(u"Card1");
     EXPECT_EQ(ScreenPixel(card, s(5), s(5)), black);
     // Texts in window text: the title, and the tag line that is grey elsewhere.
-    EXPECT_GT(CountPixels(ControlHandle(*Form->LblTitle), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
-    EXPECT_GT(CountPixels(ControlHandle(*Form->LblContent), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
-    EXPECT_EQ(CountPixels(ControlHandle(*Form->LblContent), [](COLORREF c) { return c == RGB(128, 128, 128); }), 0);
+    EXPECT_GT(CountPixels(C(u"LblTitle"), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
+    EXPECT_GT(CountPixels(C(u"LblContent"), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
+    EXPECT_EQ(CountPixels(C(u"LblContent"), [](COLORREF c) { return c == RGB(128, 128, 128); }), 0);
     // Run at rest: an outline and caption in window text on the window colour.
-    HWND run = ControlHandle(*Form->BtnStart);
+    HWND run = C(u"BtnStart");
     EXPECT_EQ(ScreenPixel(run, s(81), 0), white);
     EXPECT_EQ(ScreenPixel(run, s(20), s(20)), black);
     // The header: Home down in the highlight, Config at rest.
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnHome), s(6), s(15)), cyan);
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), black);
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(35), 0), white);
+    EXPECT_EQ(ScreenPixel(C(u"BtnHome"), s(6), s(15)), cyan);
+    EXPECT_EQ(ScreenPixel(C(u"BtnConfig"), s(6), s(15)), black);
+    EXPECT_EQ(ScreenPixel(C(u"BtnConfig"), s(35), 0), white);
     // The logo in the two scheme colours only, both present.
-    HWND logo = ControlHandle(*Form->ImgLogo);
+    HWND logo = C(u"ImgLogo");
     EXPECT_EQ(CountPixels(logo, [](COLORREF c) { return !Grey(c); }), 0);
     EXPECT_GT(CountPixels(logo, [](COLORREF c) { return GetRValue(c) > 200; }), 0);
 
@@ -611,60 +628,60 @@ TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
     EXPECT_EQ(ScreenPixel(run, s(20), s(20)), black);
 
     // Running: Run filled with the highlight.
-    Form->BtnStart->SetDown(true);
+    SetDown(C(u"BtnStart"), true);
     Pump();
     SaveShot(Wnd, L"hc_running");
     EXPECT_EQ(ScreenPixel(run, s(20), s(20)), cyan);
-    Form->BtnStart->SetDown(false);
+    SetDown(C(u"BtnStart"), false);
 
     // Busy: Run disabled in grey text, the dots in window text.
-    Form->BtnStart->SetCaption(u"");
-    Form->BtnStart->SetEnabled(false);
-    Form->Indicator->SetVisible(true);
-    Form->Indicator->SetAnimate(true);
+    SetControlText(C(u"BtnStart"), u"");
+    EnableControl(C(u"BtnStart"), false);
+    ShowControl(C(u"Indicator"), true);
+    SetAnimate(C(u"Indicator"), true);
     Pump(300);
     SaveShot(Wnd, L"hc_busy");
     EXPECT_EQ(ScreenPixel(run, s(81), 0), green);
-    HWND busy = ControlHandle(*Form->Indicator);
+    HWND busy = C(u"Indicator");
     EXPECT_GT(CountPixels(busy, [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 0);
-    Form->Indicator->SetAnimate(false);
-    Form->Indicator->SetVisible(false);
-    Form->BtnStart->SetEnabled(true);
+    SetAnimate(C(u"Indicator"), false);
+    ShowControl(C(u"Indicator"), false);
+    EnableControl(C(u"BtnStart"), true);
 
-    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
     Pump();
     SaveShot(Wnd, L"hc_config");
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->Card2), s(5), s(300)), black);
+    EXPECT_EQ(ScreenPixel(C(u"Card2"), s(5), s(300)), black);
     // The check boxes' texts in window text, as the colours their parent gives them. (Wine's
     // group box draws its caption in its own colour, whatever the parent gives.)
-    EXPECT_GT(CountPixels(ControlHandle(*Form->ChkTcpNoDelay), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 10);
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), cyan);
+    EXPECT_GT(CountPixels(C(u"ChkTcpNoDelay"), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 10);
+    EXPECT_EQ(ScreenPixel(C(u"BtnConfig"), s(6), s(15)), cyan);
 
     SetHighContrastSource(nullptr);
     ASSERT_TRUE(SetSysColors(7, ids, saved));
     SendMessageW(Wnd, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     Pump(300);
     // Back to the normal scheme at once: the window colour, the header in the accent.
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->Card2), s(5), s(300)), saved[0]);
-    EXPECT_EQ(ScreenPixel(ControlHandle(*Form->BtnConfig), s(6), s(15)), RGB(0x3D, 0x84, 0xDD));
+    EXPECT_EQ(ScreenPixel(C(u"Card2"), s(5), s(300)), saved[0]);
+    EXPECT_EQ(ScreenPixel(C(u"BtnConfig"), s(6), s(15)), RGB(0x3D, 0x84, 0xDD));
 }
 
 TEST_F(MainWindowTest, CheckBoxClicksReachTheirHandlersAndShowTheState)
 {
-    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
-    HWND box = ControlHandle(*Form->ChkTcpNoDelay);
-    const bool before = Form->ChkTcpNoDelay->Checked();
+    SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
+    HWND box = C(u"ChkTcpNoDelay");
+    const bool before = (SendMessageW(C(u"ChkTcpNoDelay"), BM_GETCHECK, 0, 0) == BST_CHECKED);
     SendMessageW(box, BM_CLICK, 0, 0);
     Pump(50);
-    EXPECT_NE(Form->ChkTcpNoDelay->Checked(), before);
-    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, Form->ChkTcpNoDelay->Checked());
-    Form->ChkTcpNoDelay->SetChecked(before);  // by code: the box follows
+    EXPECT_NE((SendMessageW(C(u"ChkTcpNoDelay"), BM_GETCHECK, 0, 0) == BST_CHECKED), before);
+    EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, (SendMessageW(C(u"ChkTcpNoDelay"), BM_GETCHECK, 0, 0) == BST_CHECKED));
+    CheckControl(C(u"ChkTcpNoDelay"), before);  // by code: the box follows
     EXPECT_EQ(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, before);
 }
 
 TEST_F(MainWindowTest, ScreenshotsOfBothPagesAndOfTheRunButtonsLooks)
 {
-    HWND run = ControlHandle(*Form->BtnStart);
+    HWND run = C(u"BtnStart");
     SaveShot(Wnd, L"window_home");
     SaveShot(run, L"run_normal");
     const COLORREF accent = RGB(0x3D, 0x84, 0xDD);
@@ -678,21 +695,21 @@ TEST_F(MainWindowTest, ScreenshotsOfBothPagesAndOfTheRunButtonsLooks)
     EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(0x50, 0x90, 0xE0));
     SendMessageW(run, WM_MOUSELEAVE, 0, 0);
 
-    Form->BtnStart->SetEnabled(false);
+    EnableControl(C(u"BtnStart"), false);
     Pump();
     SaveShot(run, L"run_disabled");
     EXPECT_EQ(ScreenPixel(run, 81, 0), RGB(0xD7, 0xD7, 0xD7));
     EXPECT_EQ(ScreenPixel(run, 20, 20), RGB(255, 255, 255));
-    Form->BtnStart->SetEnabled(true);
+    EnableControl(C(u"BtnStart"), true);
 
     // Down (the running look): filled with the accent, white caption.
-    Form->BtnStart->SetDown(true);
+    SetDown(C(u"BtnStart"), true);
     Pump();
     SaveShot(run, L"run_down");
     EXPECT_EQ(ScreenPixel(run, 20, 20), accent);
-    Form->BtnStart->SetDown(false);
+    SetDown(C(u"BtnStart"), false);
 
-    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+    SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
     Pump();
     SaveShot(Wnd, L"window_config");
 }
@@ -701,34 +718,36 @@ TEST_F(MainWindowTest, ScreenshotsInKoreanJapaneseAndChinese)
 {
     const std::u16string before = CurrentLanguage();
     for (const char16_t* lang : {u"ko", u"ja", u"zh"}) {
-        TranslateComponent(Form.get(), lang);
-        Form->LblContent->SetText(u"<C><FC:clGray>" + TranslateText(u"최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다.") +
+        SetTranslationLanguage(lang);
+        Window->Dress();
+        SetControlText(C(u"LblContent"), u"<C><FC:clGray>" + TranslateText(u"최적화된 네트워크로 <B>지연 시간을 최소화</B>합니다.") +
                                   u"</FC></C>");
-        SendMessageW(ControlHandle(*Form->BtnHome), BM_CLICK, 0, 0);
+        SendMessageW(C(u"BtnHome"), BM_CLICK, 0, 0);
         Pump();
         SaveShot(Wnd, L"window_home_" + std::wstring(lang, lang + 2));
-        SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
+        SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
         Pump();
         SaveShot(Wnd, L"window_config_" + std::wstring(lang, lang + 2));
     }
-    EXPECT_NE(Form->BtnHome->Caption(), u"Home");
-    TranslateComponent(Form.get(), before.empty() ? u"en" : before);
+    EXPECT_NE(WindowText(C(u"BtnHome")), u"Home");
+    SetTranslationLanguage(before.empty() ? u"en" : before);
+    Window->Dress();
 }
 
 TEST_F(MainWindowTest, LongAdapterNameIsClippedAndTheAddressStaysPut)
 {
-    SendMessageW(ControlHandle(*Form->BtnConfig), BM_CLICK, 0, 0);
-    HWND ip = ControlHandle(*Form->LblIPAddress);
+    SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
+    HWND ip = C(u"LblIPAddress");
     const RECT ipBefore = RectInParent(ip);
-    Form->LblAdapter->SetCaption(u"Intel(R) Ethernet Connection (7) I219-V with a very long name that goes on and on");
+    SetControlText(C(u"LblAdapter"), u"Intel(R) Ethernet Connection (7) I219-V with a very long name that goes on and on");
     Pump();
-    EXPECT_EQ(RectInParent(ControlHandle(*Form->LblAdapter)).right, Scaled({17, 32, 304, 15}).right);
+    EXPECT_EQ(RectInParent(C(u"LblAdapter")).right, Scaled({17, 32, 304, 15}).right);
     const RECT ipAfter = RectInParent(ip);
     EXPECT_EQ(ipAfter.left, ipBefore.left);
     EXPECT_EQ(ipAfter.right, ipBefore.right);
     // Nothing of the name is painted in the gap between the two labels.
-    const int dpi = static_cast<int>(FormDpi(*Form));
-    HWND group = ControlHandle(*Form->GroupBox1);
+    const int dpi = static_cast<int>(WindowDpi(Wnd));
+    HWND group = C(u"GroupBox1");
     for (int x = 322; x < 343; x += 4)
         EXPECT_EQ(ScreenPixel(group, ScaleForDpi(x, dpi), ScaleForDpi(39, dpi)), RGB(255, 255, 255)) << x;
     SaveShot(Wnd, L"window_config_long_adapter");
@@ -736,22 +755,22 @@ TEST_F(MainWindowTest, LongAdapterNameIsClippedAndTheAddressStaysPut)
 
 TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
 {
-    Form->BtnStart->SetEnabled(false);
-    Form->BtnStart->SetCaption(u"");
-    Form->Indicator->SetVisible(true);
-    Form->Indicator->SetAnimate(true);
+    EnableControl(C(u"BtnStart"), false);
+    SetControlText(C(u"BtnStart"), u"");
+    ShowControl(C(u"Indicator"), true);
+    SetAnimate(C(u"Indicator"), true);
     // Frames follow each other every 50 ms. Timers run late on a busy machine, never early:
     // of the nine frames after the first, one may have been due when the first was shown,
     // and each other needs a period of its own, so they take at least seven periods (less
     // the 10 ms that this loop sleeps between looks), however busy the machine.
-    int frames = 0, last = Form->Indicator->Frame();
+    int frames = 0, last = IndicatorFrame(C(u"Indicator"));
     DWORD firstAt = 0, tenthAt = 0;
     const DWORD end = GetTickCount() + 60000;
     while (frames < 10 && GetTickCount() < end) {
         Pump(5);
-        if (Form->Indicator->Frame() != last) {
+        if (IndicatorFrame(C(u"Indicator")) != last) {
             ++frames;
-            last = Form->Indicator->Frame();
+            last = IndicatorFrame(C(u"Indicator"));
             (frames == 1 ? firstAt : tenthAt) = GetTickCount();
         }
     }
@@ -759,7 +778,7 @@ TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
     EXPECT_GE(tenthAt - firstAt, 7u * 50u - 20u) << "frames came faster than one in 50 ms";
     SaveShot(Wnd, L"window_busy");
     // Dots are drawn: some pixel of the indicator's box is dark.
-    HWND busy = ControlHandle(*Form->Indicator);
+    HWND busy = C(u"Indicator");
     RECT r;
     GetClientRect(busy, &r);
     int dark = 0;
@@ -767,10 +786,10 @@ TEST_F(MainWindowTest, BusyIndicatorAnimatesEvery50Milliseconds)
         for (int x = 0; x < r.right; x += 2)
             if (GetRValue(ScreenPixel(busy, x, y)) < 100) ++dark;
     EXPECT_GT(dark, 0);
-    Form->Indicator->SetAnimate(false);
-    const int stopped = Form->Indicator->Frame();
+    SetAnimate(C(u"Indicator"), false);
+    const int stopped = IndicatorFrame(C(u"Indicator"));
     Pump(200);
-    EXPECT_EQ(Form->Indicator->Frame(), stopped);
+    EXPECT_EQ(IndicatorFrame(C(u"Indicator")), stopped);
 }
 
 std::string ClassOf(HWND wnd)
@@ -791,12 +810,12 @@ LRESULT CALLBACK CountPaints(int code, WPARAM wp, LPARAM lp)
 
 TEST_F(MainWindowTest, AnAnimatingIndicatorDrawsItsFramesWithoutPaintingAnyWindow)
 {
-    Form->BtnStart->SetEnabled(false);
-    Form->BtnStart->SetCaption(u"");
-    Form->Indicator->SetVisible(true);
-    Form->Indicator->SetAnimate(true);
+    EnableControl(C(u"BtnStart"), false);
+    SetControlText(C(u"BtnStart"), u"");
+    ShowControl(C(u"Indicator"), true);
+    SetAnimate(C(u"Indicator"), true);
     Pump(300);  // the busy look settles
-    HWND busy = ControlHandle(*Form->Indicator);
+    HWND busy = C(u"Indicator");
     const COLORREF before = ScreenPixel(busy, 16, 3);
 
     PaintsSeen.clear();
@@ -816,20 +835,18 @@ TEST_F(MainWindowTest, AnAnimatingIndicatorDrawsItsFramesWithoutPaintingAnyWindo
         moved = ScreenPixel(busy, 16, 3) != before;
     }
     EXPECT_TRUE(moved);
-    Form->Indicator->SetAnimate(false);
+    SetAnimate(C(u"Indicator"), false);
 }
 
 TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
 {
-    Form->LblTitle->SetCaption(u"Tavrino Tavrino Tavrino");
-    TFont font = Form->LblTitle->Font();
-    font.Height = 59;
-    Form->LblTitle->SetFont(font);
-    const int wide = Form->LblTitle->TextWidth(Form->LblTitle->Caption());
+    SetControlText(C(u"LblTitle"), u"Tavrino Tavrino Tavrino");
+    ASSERT_EQ(ControlFontSize(C(u"LblTitle")), 44);
+    const int wide = ControlTextWidth(C(u"LblTitle"), WindowText(C(u"LblTitle")));
     ASSERT_GT(wide, 484);
-    FitLabelFont(Form->LblTitle);
-    EXPECT_EQ(Form->LblTitle->Font().Size(), 44 * 484 / wide);
-    EXPECT_LE(Form->LblTitle->TextWidth(Form->LblTitle->Caption()), 484);
+    Window->Dress();  // fits the title, measured in its own font
+    EXPECT_EQ(ControlFontSize(C(u"LblTitle")), 44 * 484 / wide);
+    EXPECT_LE(ControlTextWidth(C(u"LblTitle"), WindowText(C(u"LblTitle"))), 484);
     Pump();
     SaveShot(Wnd, L"window_home_long_title");
 }
@@ -848,8 +865,8 @@ TEST_F(MainWindowTest, TextIsMeasuredInTheFontTheControlIsShownIn)
         return w;
     };
     const std::u16string text = u"Intel(R) Ethernet Connection (7) I219-V";
-    EXPECT_EQ(Form->LblAdapter->TextWidth(text), width(text, CreateFontIndirectW(&lf)));
-    EXPECT_EQ(Form->LblTitle->TextWidth(text), width(text, MakeFont(Form->LblTitle->Font(), dpi)));
+    EXPECT_EQ(ControlTextWidth(C(u"LblAdapter"), text), width(text, CreateFontIndirectW(&lf)));
+    EXPECT_EQ(ControlTextWidth(C(u"LblTitle"), text), width(text, MakeFont(NodeOf(C(u"LblTitle"))->Font, dpi)));
 }
 
 // The window's icon of that kind: the metric's size at the DPI, and the program's artwork.
@@ -888,7 +905,7 @@ void CheckProgramIcon(HWND wnd, WPARAM which, int metric, UINT dpi)
 
 TEST_F(MainWindowTest, WindowShowsTheProgramsIconInBothSizesForItsDpi)
 {
-    const UINT dpi = FormDpi(*Form);
+    const UINT dpi = WindowDpi(Wnd);
     CheckProgramIcon(Wnd, ICON_BIG, SM_CXICON, dpi);
     CheckProgramIcon(Wnd, ICON_SMALL, SM_CXSMICON, dpi);
     // A move to a monitor of another DPI loads both again at that DPI's sizes.
@@ -904,17 +921,17 @@ TEST_F(MainWindowTest, WindowShowsTheProgramsIconInBothSizesForItsDpi)
 
 TEST_F(MainWindowTest, DpiChangeRescalesEveryControl)
 {
-    const UINT from = FormDpi(*Form);
+    const UINT from = WindowDpi(Wnd);
     const UINT to = from == 96 ? 120 : 96;
     RECT frame;
     GetWindowRect(Wnd, &frame);
     SendMessageW(Wnd, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&frame));
     Pump(50);
-    EXPECT_EQ(FormDpi(*Form), to);
+    EXPECT_EQ(WindowDpi(Wnd), to);
     RECT client;
     GetClientRect(Wnd, &client);
     EXPECT_EQ(client.right, ScaleForDpi(498, static_cast<int>(to)));
-    const RECT start = RectInParent(ControlHandle(*Form->BtnStart));
+    const RECT start = RectInParent(C(u"BtnStart"));
     EXPECT_EQ(start.left, ScaleForDpi(176, static_cast<int>(to)));
     EXPECT_EQ(start.bottom, ScaleForDpi(264 + 68, static_cast<int>(to)));
 }
