@@ -599,6 +599,36 @@ void DrawButton(TView& view, const DRAWITEMSTRUCT& item)
                      BackgroundOf(view), WindowText(view.Wnd), FontOf(view), view.Form->Dpi, focusCue);
 }
 
+// A group box under high contrast: its frame and caption in the window text colour. The
+// visual style's group box draws its caption in the style's own colour, whatever the parent
+// gives, which on the high-contrast window colour could not be read.
+void PaintContrastGroupBox(TView& view, HDC dc)
+{
+    RECT r;
+    GetClientRect(view.Wnd, &r);
+    FillRect(dc, &r, view.Form->Brush(BackgroundOf(view)));
+    HGDIOBJ oldFont = SelectObject(dc, FontOf(view));
+    TEXTMETRICW tm = {};
+    GetTextMetricsW(dc, &tm);
+    const std::u16string text = WindowText(view.Wnd);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, WStr(text), static_cast<int>(text.size()), &size);
+    const COLORREF ink = ResolveColor(clWindowText);
+    HBRUSH frame = CreateSolidBrush(ink);
+    RECT box = {r.left, r.top + tm.tmHeight / 2, r.right, r.bottom};
+    FrameRect(dc, &box, frame);
+    DeleteObject(frame);
+    const int pad = view.Form->Scale(2), left = view.Form->Scale(8);
+    if (!text.empty()) {
+        RECT gap = {left, r.top, left + size.cx + 2 * pad, r.top + tm.tmHeight};
+        FillRect(dc, &gap, view.Form->Brush(BackgroundOf(view)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ink);
+        TextOutW(dc, left + pad, r.top, WStr(text), static_cast<int>(text.size()));
+    }
+    SelectObject(dc, oldFont);
+}
+
 // Buttons, check boxes and group boxes: windows of the system's button class, subclassed.
 LRESULT ButtonMessage(TView& view, HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -642,6 +672,15 @@ LRESULT ButtonMessage(TView& view, HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
         break;
     case WM_UPDATEUISTATE:  // focus shown or hidden: drawn again once the state is set
         if (IsButton(&view)) InvalidateRect(wnd, nullptr, FALSE);
+        break;
+    case WM_PAINT:
+        if (kind == TKind::GroupBox && HighContrastOn()) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            PaintContrastGroupBox(view, dc);
+            EndPaint(wnd, &ps);
+            return 0;
+        }
         break;
     case WM_ERASEBKGND:
         if (IsButton(&view)) return 1;

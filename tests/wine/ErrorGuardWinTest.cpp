@@ -1,8 +1,8 @@
 // Errors in handlers that Windows calls, under Wine with the toolkit's own unhandled-error
-// handling: a click handler, a hook of the form's messages, a timer and a hand-off to the UI
-// thread that raise each show the error box (the one a start-up error gets) and the window
-// stays usable; a timer that keeps failing while the box is up never stacks a second box; a
-// hand-off whose UI thread is gone gives up instead of waiting for good.
+// handling: a click handler, a handler of the window's activation, a timer and a hand-off to
+// the UI thread that raise each show the error box (the one a start-up error gets) and the
+// window stays usable; a timer that keeps failing while the box is up never stacks a second
+// box; a hand-off whose UI thread is gone gives up instead of waiting for good.
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
@@ -21,14 +21,13 @@
 
 #include "common/Error.h"
 #include "common/WinText_win.h"
-#include "toolkit/Forms.h"
-#include "toolkit/StdControls.h"
+#include "common/ErrorGuard.h"
 #include "system/Threads_win.h"
-#include "toolkit/Win32Toolkit_win.h"
+#include "toolkit/Description.h"
+#include "toolkit/Window_win.h"
 
 namespace {
 
-constexpr UINT kFailingMessage = WM_APP + 5;
 constexpr UINT_PTR kFailingTimer = 77;
 
 void Pump(DWORD milliseconds)
@@ -151,7 +150,31 @@ private:
     std::thread FThread;
 };
 
-// A form with two check boxes: the first one's handler raises, the second one's counts.
+// A window with two check boxes: the first one's handler raises, the second one's counts.
+const char kTwoBoxes[] = R"(
+object Frm: TForm
+  ClientWidth = 300
+  ClientHeight = 120
+  Caption = 'Tavrino'
+  object Failing: TCheckBox
+    Left = 10
+    Top = 10
+    Width = 200
+    Height = 20
+    Caption = 'Fails'
+    OnClick = Fail
+  end
+  object Working: TCheckBox
+    Left = 10
+    Top = 40
+    Width = 200
+    Height = 20
+    Caption = 'Works'
+    OnClick = Work
+  end
+end
+)";
+
 class HandlerErrorTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -159,79 +182,71 @@ protected:
         // The toolkit's own handling: the error box of the program.
         SetErrorHandler(nullptr);
         Toolkit = new TWin32Toolkit();
-        Application().Title = u"Tavrino";
     }
     static void TearDownTestSuite()
     {
         delete Toolkit;
         Toolkit = nullptr;
         SetErrorHandler(nullptr);
-        Application().Title.clear();
     }
 
     void SetUp() override
     {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetClientSize(300, 120);
-        Form->SetCaption(u"Handler errors");
-        Failing = new TCheckBox(Form.get());
-        Failing->SetParent(Form.get());
-        Failing->SetBounds(10, 10, 200, 20);
-        Failing->SetCaption(u"Fails");
-        Failing->OnClick = [](TComponent*) { throw EAppError(u"The click handler failed."); };
-        Working = new TCheckBox(Form.get());
-        Working->SetParent(Form.get());
-        Working->SetBounds(10, 40, 200, 20);
-        Working->SetCaption(u"Works");
-        Working->OnClick = [this](TComponent*) { ++WorkingClicks; };
-        Wnd = RealizeForm(*Form);
+        TWindowEvents events;
+        events.Handle = [this](const std::u16string& handler, const std::u16string&) {
+            if (handler == u"Fail") throw EAppError(u"The click handler failed.");
+            ++WorkingClicks;
+        };
+        events.Activated = [this] {
+            if (FailActivation) throw EAppError(u"The activation handler failed.");
+        };
+        Wnd = CreateDescribedWindow(ReadDescription(kTwoBoxes, [](const std::u16string&) { return true; }), {},
+                                    std::move(events));
         ASSERT_NE(Wnd, nullptr);
-        Application().MainForm = Form.get();
-        ShowForm(*Form);
+        Failing = ControlWindow(Wnd, u"Failing");
+        Working = ControlWindow(Wnd, u"Working");
+        ShowDescribedWindow(Wnd);
         Pump(100);
     }
     void TearDown() override
     {
-        Application().MainForm = nullptr;
-        Form.reset();
+        if (IsWindow(Wnd)) DestroyWindow(Wnd);
         Pump(50);
     }
 
     // Clicks a check box the way the mouse does, through the message loop.
-    void Click(TControl& control)
+    void Click(HWND box)
     {
-        PostMessageW(ControlHandle(control), BM_CLICK, 0, 0);
+        PostMessageW(box, BM_CLICK, 0, 0);
         Pump(1500);
     }
 
-    // The window still answers: the working box's handler runs and it shows its state.
+    // The window still answers: the working box's handler runs and its window shows the state.
     void ExpectUsable()
     {
         ASSERT_TRUE(IsWindow(Wnd));
         EXPECT_TRUE(IsWindowEnabled(Wnd));
         const int before = WorkingClicks;
-        const bool checked = Working->Checked();
-        Click(*Working);
+        const LRESULT checked = SendMessageW(Working, BM_GETCHECK, 0, 0);
+        Click(Working);
         EXPECT_EQ(WorkingClicks, before + 1);
-        EXPECT_NE(Working->Checked(), checked);
-        EXPECT_EQ(SendMessageW(ControlHandle(*Working), BM_GETCHECK, 0, 0) == BST_CHECKED,
-                  Working->Checked());
+        EXPECT_NE(SendMessageW(Working, BM_GETCHECK, 0, 0), checked);
     }
 
     static TWin32Toolkit* Toolkit;
-    std::unique_ptr<TForm> Form;
-    TCheckBox* Failing = nullptr;
-    TCheckBox* Working = nullptr;
-    int WorkingClicks = 0;
     HWND Wnd = nullptr;
+    HWND Failing = nullptr;
+    HWND Working = nullptr;
+    int WorkingClicks = 0;
+    bool FailActivation = false;
 };
 TWin32Toolkit* HandlerErrorTest::Toolkit = nullptr;
 
 TEST_F(HandlerErrorTest, AClickHandlerThatRaisesShowsTheErrorBoxEachTime)
 {
     TBoxWatcher watcher(L"handler_error_box");
-    Click(*Failing);
-    Click(*Failing);
+    Click(Failing);
+    Click(Failing);
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     for (const auto& box : boxes) {
@@ -241,64 +256,70 @@ TEST_F(HandlerErrorTest, AClickHandlerThatRaisesShowsTheErrorBoxEachTime)
     ExpectUsable();
 }
 
-TEST_F(HandlerErrorTest, AHookOfTheFormsMessagesThatRaises)
+TEST_F(HandlerErrorTest, AnActivationHandlerThatRaises)
 {
-    const TWndMethod inner = Form->WindowProc;
-    int seen = 0;
-    Form->WindowProc = [&](TMessage& m) {
-        if (m.Msg == kFailingMessage) {
-            ++seen;
-            throw EAppError(u"The hook failed.");
-        }
-        inner(m);
-    };
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    Pump(100);
+    FailActivation = true;
     TBoxWatcher watcher;
-    PostMessageW(Wnd, kFailingMessage, 0, 0);
+    SetActiveWindow(Wnd);
     Pump(1500);
-    EXPECT_EQ(seen, 1);
+    FailActivation = false;
+    DestroyWindow(other);
     const auto boxes = watcher.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Text, u"The hook failed.");
+    EXPECT_EQ(boxes[0].Text, u"The activation handler failed.");
     ExpectUsable();
-    // Painting and sizing still go through the hook.
+    // Painting and sizing go on.
     EXPECT_TRUE(SetWindowPos(Wnd, nullptr, 0, 0, 400, 200, SWP_NOMOVE | SWP_NOZORDER));
     EXPECT_TRUE(RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN));
-    Form->WindowProc = inner;
 }
 
 // A timer that fails at every tick while its box is up: one box at a time, never stacked;
 // once the box is closed the next tick is reported again.
+// The failing timer's state, which its callback reaches.
+std::atomic<int> ticks{0};
+std::atomic<bool> stopped{false};
+TBoxWatcher* seen = nullptr;
+DWORD end = 0;
+
+// A timer of the window whose handler raises through the program's guard at every tick.
+void CALLBACK FailingTick(HWND wnd, UINT, UINT_PTR id, DWORD)
+{
+    RunHandler([&] {
+        // Enough once three boxes were closed (or time is up): the timer ends.
+        if (seen->Boxes().size() >= 3 || GetTickCount() > end) {
+            KillTimer(wnd, id);
+            stopped = true;
+            return;
+        }
+        ++ticks;
+        throw EAppError(u"The timer failed.");
+    });
+}
+
 TEST_F(HandlerErrorTest, ATimerThatKeepsFailingNeverStacksBoxes)
 {
-    const TWndMethod inner = Form->WindowProc;
-    std::atomic<int> ticks{0};
-    std::atomic<bool> stopped{false};
+    ticks = 0;
+    stopped = false;
     // Each box stays up until the timer has ticked again behind it (or has been stopped),
     // however slowly the machine runs the timer: those ticks must be dropped, not shown as
     // more boxes.
     TBoxWatcher watcher({}, [&] {
-        const int seen = ticks;
+        const int before = ticks;
         const DWORD until = GetTickCount() + 30000;
-        while (ticks == seen && !stopped && GetTickCount() < until) Sleep(10);
+        while (ticks == before && !stopped && GetTickCount() < until) Sleep(10);
     });
-    const DWORD end = GetTickCount() + 60000;
-    Form->WindowProc = [&](TMessage& m) {
-        if (m.Msg == WM_TIMER && m.WParam == kFailingTimer) {
-            // Enough once three boxes were closed (or time is up): the timer ends.
-            if (watcher.Boxes().size() >= 3 || GetTickCount() > end) {
-                KillTimer(Wnd, kFailingTimer);
-                stopped = true;
-                return;
-            }
-            ++ticks;
-            throw EAppError(u"The timer failed.");
-        }
-        inner(m);
-    };
-    ASSERT_NE(SetTimer(Wnd, kFailingTimer, 30, nullptr), 0u);
+    seen = &watcher;
+    end = GetTickCount() + 60000;
+    ASSERT_NE(SetTimer(Wnd, kFailingTimer, 30, FailingTick), 0u);
     while (GetTickCount() < end && watcher.Boxes().size() < 3) Pump(100);
+    KillTimer(Wnd, kFailingTimer);
+    stopped = true;
     Pump(500);
-    Form->WindowProc = inner;
 
     EXPECT_GE(watcher.Boxes().size(), 3u);
     EXPECT_EQ(watcher.MostAtOnce(), 1);

@@ -20,6 +20,7 @@
 #include "app/MainWindow_win.h"
 #include "common/Dpi.h"
 #include "common/Error.h"
+#include "common/ErrorGuard.h"
 #include "common/Text.h"
 #include "common/Translate.h"
 #include "common/Translate_win.h"
@@ -652,9 +653,19 @@ TEST_F(MainWindowTest, HighContrastDrawsEveryControlInTheSchemesColours)
     Pump();
     SaveShot(Wnd, L"hc_config");
     EXPECT_EQ(ScreenPixel(C(u"Card2"), s(5), s(300)), black);
-    // The check boxes' texts in window text, as the colours their parent gives them. (Wine's
-    // group box draws its caption in its own colour, whatever the parent gives.)
+    // The check boxes' texts in window text, as the colours their parent gives them, and each
+    // group box's caption: light glyphs over several rows of its caption's band (a frame line
+    // would be one row).
     EXPECT_GT(CountPixels(C(u"ChkTcpNoDelay"), [](COLORREF c) { return GetRValue(c) > 200 && Grey(c); }), 10);
+    for (const char16_t* group : {u"GroupBox1", u"GroupBox2", u"GroupBox3"}) {
+        int rows = 0;
+        for (int y = 0; y < s(14); ++y) {
+            bool lit = false;
+            for (int x = s(10); x < s(100) && !lit; ++x) lit = GetRValue(ScreenPixel(C(group), x, y)) > 200;
+            rows += lit;
+        }
+        EXPECT_GE(rows, 4) << Utf16ToUtf8(group) << ": no caption in window text";
+    }
     EXPECT_EQ(ScreenPixel(C(u"BtnConfig"), s(6), s(15)), cyan);
 
     SetHighContrastSource(nullptr);
