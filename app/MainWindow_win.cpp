@@ -45,11 +45,14 @@ HWND TMainWindow::Require(std::u16string_view name) const
 
 void TMainWindow::Dress()
 {
-    // The captions in the user's language, the window's title too, which the program takes.
-    const TWindowDescription& description = DescriptionOf(FWnd);
-    SetWindowTextW(FWnd, WStr(TranslateText(description.Caption)));
-    for (const TNode* node : AllNodes(description))
-        if (!node->Caption.empty()) SetControlText(Control(node->Name), TranslateText(WindowText(Control(node->Name))));
+    // The captions in the user's language, and the window's title by its own rule; the error
+    // box takes the title.
+    SetWindowTextW(FWnd, WStr(TranslateCaption(WindowText(FWnd), true)));
+    for (const TNode* node : AllNodes(DescriptionOf(FWnd)))
+        if (!node->Caption.empty()) {
+            HWND control = Control(node->Name);
+            SetControlText(control, TranslateCaption(WindowText(control), false));
+        }
     // The title shrinks to fit its label when the translation is wider, in the title's font.
     HWND title = Require(u"LblTitle");
     const int points = ControlFontSize(title);

@@ -985,19 +985,14 @@ void CheckControl(HWND control, bool checked)
 
 void ShowCard(HWND cardPanel, int index)
 {
-    std::vector<HWND> cards;
-    for (HWND child = GetWindow(cardPanel, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (const TNode* node = NodeOf(child); node && node->Kind == TKind::Card) cards.push_back(child);
-    // Windows lists children from the top of the order: the first page made is last.
-    std::vector<HWND> ordered;
+    std::vector<HWND> cards;  // in the order of the description
     for (const auto& view : RequireView(cardPanel).Form->Views)
-        for (HWND card : cards)
-            if (view->Wnd == card) ordered.push_back(card);
-    if (index < 0 || index >= static_cast<int>(ordered.size())) return;
+        if (view->Node->Kind == TKind::Card && GetParent(view->Wnd) == cardPanel) cards.push_back(view->Wnd);
+    if (index < 0 || index >= static_cast<int>(cards.size())) return;
     // The page to show first, then the others away, so that one page is always there.
-    ShowWindow(ordered[static_cast<std::size_t>(index)], SW_SHOWNA);
-    for (std::size_t i = 0; i < ordered.size(); ++i)
-        if (static_cast<int>(i) != index) ShowWindow(ordered[i], SW_HIDE);
+    ShowWindow(cards[static_cast<std::size_t>(index)], SW_SHOWNA);
+    for (std::size_t i = 0; i < cards.size(); ++i)
+        if (static_cast<int>(i) != index) ShowWindow(cards[i], SW_HIDE);
 }
 
 void SetDown(HWND button, bool down)
@@ -1028,12 +1023,6 @@ void SetAnimate(HWND indicator, bool animate)
     view.Animate = animate;
     UpdateTimer(view);
     NotifyState(indicator);
-}
-
-bool IsAnimating(HWND indicator)
-{
-    const TView* view = ViewOf(indicator);
-    return view && view->Timer != 0;
 }
 
 int IndicatorFrame(HWND indicator)

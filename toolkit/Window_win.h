@@ -94,7 +94,6 @@ void SetDown(HWND button, bool down);
 bool IsDown(HWND button);
 // The busy indicator turning, one frame every FrameDelay milliseconds while it is visible.
 void SetAnimate(HWND indicator, bool animate);
-bool IsAnimating(HWND indicator);
 int IndicatorFrame(HWND indicator);
 // The name a screen reader gets in place of the text; empty: the description's, or the text.
 void SetAccessibleName(HWND control, const std::u16string& name);
