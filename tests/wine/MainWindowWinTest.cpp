@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Main.h"
 #include "app/MainWindow_win.h"
@@ -280,6 +281,54 @@ TEST_F(MainWindowTest, AccentStripIsBlueWhileActiveAndGreyWhileAnotherWindowIs)
 // the window is not the foreground one (and flashing its button does not bring it forward),
 // and Windows' own activation of the window (WM_ACTIVATE, sent within SetActiveWindow) shows
 // the box that waited, once.
+// The window's life as the program hears it: activation (by the system or a click) after the
+// focus is set, a session that ends, and the window destroyed; deactivation and a session that
+// goes on tell nothing.
+TEST_F(MainWindowTest, TheWindowsLifeReachesTheProgram)
+{
+    struct TRecorder final : IMainWindowEvents {
+        std::vector<std::string> Heard;
+        HWND FocusAtActivation = nullptr;
+        void Handle(const std::u16string& handler, const std::u16string& sender) override
+        {
+            Heard.push_back(Utf16ToUtf8(handler + u" " + sender));
+        }
+        void Activated() override
+        {
+            Heard.push_back("activated");
+            FocusAtActivation = GetFocus();
+        }
+        void Ending() override { Heard.push_back("ending"); }
+    } heard;
+    Window->Connect(heard);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    Pump();
+    EXPECT_TRUE(heard.Heard.empty()) << "deactivation was told";
+    SetActiveWindow(Wnd);
+    Pump();
+    EXPECT_EQ(heard.Heard, std::vector<std::string>{"activated"});
+    EXPECT_EQ(heard.FocusAtActivation, C(u"BtnStart")) << "told before the focus was set";
+    DestroyWindow(other);
+
+    heard.Heard.clear();
+    SendMessageW(Wnd, WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(heard.Heard.empty());
+    SendMessageW(Wnd, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(heard.Heard, std::vector<std::string>{"ending"});
+    EXPECT_TRUE(IsWindow(Wnd)) << "the session's end destroyed the window";
+
+    heard.Heard.clear();
+    SendMessageW(C(u"BtnConfig"), BM_CLICK, 0, 0);
+    EXPECT_EQ(heard.Heard, std::vector<std::string>{"BtnHomeClick BtnConfig"});
+    heard.Heard.clear();
+    DestroyWindow(Wnd);
+    EXPECT_EQ(heard.Heard, std::vector<std::string>{"ending"});
+    EXPECT_FALSE(IsDescribedWindow(Wnd));
+}
+
 TEST_F(MainWindowTest, NoAnswerBoxBehindAnotherWindowShowsWhenTheWindowIsActivated)
 {
     HWND other = CreateWindowExW(0, L"STATIC", L"game", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
