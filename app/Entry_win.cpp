@@ -94,10 +94,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     StartupMark("window and its controls");
     TFrmTavrino program(platform, window);
     RunCreateHandler(window.Wnd());
-    // An accepted update closes the window before it shows: it is gone, or about to go.
-    MSG close;
-    if (!IsDescribedWindow(window.Wnd()) || PeekMessageW(&close, window.Wnd(), WM_CLOSE, WM_CLOSE, PM_NOREMOVE))
-        return 0;
     ShowDescribedWindow(window.Wnd());  // paints it
     const int code = RunMessageLoop();
     // Ends here, at once: a refresh worker or the update check may still be running, and

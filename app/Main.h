@@ -14,6 +14,8 @@
 
 enum TStatus : std::uint8_t { stIdle = 0, stRunning = 1, stBusy = 2 };
 
+struct TChoice;
+
 class TFrmTavrino final : public IMainWindowEvents {
 public:
     // Connects itself to the window's events.
@@ -68,8 +70,8 @@ private:
     void ShowPendingError();
     // Stores the state of one of the five check boxes under its settings key.
     void SaveChoice(const std::u16string& Box);
-    // Sets a check box's state; a change runs its click handler, as a click would.
-    void SetChoice(const std::u16string& Box, bool Checked);
+    // Sets a choice's check box; a change runs its click handler, as a click would.
+    void SetChoice(const TChoice& Choice, bool Checked);
     void SaveConfigBool(const std::u16string& Name, bool Value);
     void SaveConfigInt(const std::u16string& Name, std::int32_t Value);
     void LoadConfig();

@@ -375,12 +375,11 @@ void TFrmTavrino::SaveChoice(const std::u16string& Box)
         if (Box == choice.Box) SaveConfigBool(choice.Key, FWindow.Checked(Box));
 }
 
-void TFrmTavrino::SetChoice(const std::u16string& Box, bool Checked)
+void TFrmTavrino::SetChoice(const TChoice& Choice, bool Checked)
 {
-    if (FWindow.Checked(Box) == Checked) return;
-    FWindow.SetChecked(Box, Checked);
-    for (const TChoice& choice : kChoices)
-        if (Box == choice.Box) (this->*choice.Click)(Box);
+    if (FWindow.Checked(Choice.Box) == Checked) return;
+    FWindow.SetChecked(Choice.Box, Checked);
+    (this->*Choice.Click)(Choice.Box);
 }
 
 void TFrmTavrino::ChkTCPAckFrequencyClick(const std::u16string&)

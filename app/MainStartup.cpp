@@ -67,7 +67,7 @@ void TFrmTavrino::LoadConfig()
         // Each box that loads as checked runs its click handler, which stores true again.
         TConfig config(FPlatform.Registry, u"Tavrino");
         status = config.ReadInteger(u"status", 0);
-        for (const TChoice& choice : kChoices) SetChoice(choice.Box, config.ReadBoolean(choice.Key, true));
+        for (const TChoice& choice : kChoices) SetChoice(choice, config.ReadBoolean(choice.Key, true));
     }
     SetStatus(static_cast<TStatus>(status & 0xFF));
 }

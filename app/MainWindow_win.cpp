@@ -55,7 +55,7 @@ void TMainWindow::Dress()
         }
     // The title shrinks to fit its label when the translation is wider, in the title's font.
     HWND title = Require(u"LblTitle");
-    const int points = ControlFontSize(title);
+    const int points = LabelFontSize(title);
     const int fitted = FitLabelFont(points, NodeOf(title)->Bounds.Width, ControlTextWidth(title, WindowText(title)));
     if (fitted != points) SetLabelFontSize(title, fitted);
     UseDesktopFont(FWnd);

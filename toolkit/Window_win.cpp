@@ -4,7 +4,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <cstdlib>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -1051,20 +1050,23 @@ int ControlTextWidth(HWND control, const std::u16string& text)
     return MeasureText(text, FontOf(view), view.Form->Dpi);
 }
 
-int ControlFontSize(HWND control)
+// A label's view, when the label has a font of its own.
+TView& OwnFontLabel(HWND label)
 {
-    const TView& view = RequireView(control);
-    if (view.OwnFontSize) return view.OwnFontSize;
-    if (view.Node->OwnFont) return view.Node->Font.Size();
-    LOGFONTW lf = {};
-    GetObjectW(FontOf(view), sizeof lf, &lf);
-    return (std::abs(lf.lfHeight) * 72 * 96 / static_cast<int>(view.Form->Dpi) + 48) / 96;
+    TView& view = RequireView(label);
+    if (!view.Node->OwnFont) throw EAppError(u"The label " + view.Node->Name + u" shows the window's font");
+    return view;
+}
+
+int LabelFontSize(HWND label)
+{
+    const TView& view = OwnFontLabel(label);
+    return view.OwnFontSize ? view.OwnFontSize : view.Node->Font.Size();
 }
 
 void SetLabelFontSize(HWND label, int points)
 {
-    TView& view = RequireView(label);
-    if (!view.Node->OwnFont) throw EAppError(u"The label " + view.Node->Name + u" shows the window's font");
+    TView& view = OwnFontLabel(label);
     view.OwnFontSize = points;
     MakeOwnFont(view);
     InvalidateRect(label, nullptr, TRUE);

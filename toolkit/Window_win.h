@@ -104,7 +104,7 @@ void UseDesktopFont(HWND window);
 // Width of text in the font the control is shown in, measured at its window's DPI, in logical
 // pixels (rounded up).
 int ControlTextWidth(HWND control, const std::u16string& text);
-// The size in points of the font a control is shown in (at 96 DPI).
-int ControlFontSize(HWND control);
-// Gives a label with a font of its own that font at another size in points.
+// The size in points of a label's own font, and that font at another size; a label that shows
+// the window's font raises EAppError.
+int LabelFontSize(HWND label);
 void SetLabelFontSize(HWND label, int points);

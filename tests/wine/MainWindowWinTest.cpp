@@ -901,11 +901,11 @@ TEST_F(MainWindowTest, AnAnimatingIndicatorDrawsItsFramesWithoutPaintingAnyWindo
 TEST_F(MainWindowTest, TitleTooWideForItsLabelGetsASmallerFontThatFits)
 {
     SetControlText(C(u"LblTitle"), u"Tavrino Tavrino Tavrino");
-    ASSERT_EQ(ControlFontSize(C(u"LblTitle")), 44);
+    ASSERT_EQ(LabelFontSize(C(u"LblTitle")), 44);
     const int wide = ControlTextWidth(C(u"LblTitle"), WindowText(C(u"LblTitle")));
     ASSERT_GT(wide, 484);
     Window->Dress();  // fits the title, measured in its own font
-    EXPECT_EQ(ControlFontSize(C(u"LblTitle")), 44 * 484 / wide);
+    EXPECT_EQ(LabelFontSize(C(u"LblTitle")), 44 * 484 / wide);
     EXPECT_LE(ControlTextWidth(C(u"LblTitle"), WindowText(C(u"LblTitle"))), 484);
     Pump();
     SaveShot(Wnd, L"window_home_long_title");
