@@ -15,10 +15,11 @@
 // states as words joined by commas. Exit code 1 when no main window was found, 2 when
 // COM could not be started.
 //
-// UiProbe --desktop: waits (up to 180 s) until the desktop's shell is there for the program's
-// web addresses (the desktop process has registered its window with the shell's window list,
-// as it does a moment after it starts), prints "ready" and then stays, so that the desktop
-// process stays too, until it is ended. Exit code 1 when the shell did not come.
+// UiProbe --desktop [SECONDS]: waits (up to SECONDS, 180 by default) until the desktop's shell
+// is there for the program's web addresses (the desktop process has registered its window with
+// the shell's window list, as it does a moment after it starts), prints "ready" and then stays,
+// so that the desktop process stays too, until it is ended. Exit code 1 when the shell did not
+// come; what each look found is written to stderr as it changes.
 #include <windows.h>
 #include <exdisp.h>
 #include <oleacc.h>
@@ -168,34 +169,56 @@ int PrintWhatAScreenReaderHears(const wchar_t* title)
     CoUninitialize();
     return 0;
 }
-bool DesktopShellRegistered()
+// One look for the desktop's shell. What each step gave is written to stderr whenever it
+// differs from the last look, with the milliseconds since the probe began, so that a wait
+// that never ends shows where it stood.
+bool DesktopShellRegistered(ULONGLONG began, std::string& last)
 {
-    GetDesktopWindow();  // Wine starts its desktop process for the first program that asks
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return false;
+    const HWND desktop = GetDesktopWindow();  // Wine starts its desktop process for the first program that asks
+    char steps[160];
+    HRESULT created = E_FAIL, looked = E_FAIL;
     bool found = false;
-    IShellWindows* windows = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
-        VARIANT location;
-        VariantInit(&location);
-        V_VT(&location) = VT_I4;
-        V_I4(&location) = CSIDL_DESKTOP;
-        VARIANT root;
-        VariantInit(&root);
-        long window = 0;
-        IDispatch* dispatch = nullptr;
-        found = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &dispatch) == S_OK &&
-                dispatch;
-        if (dispatch) dispatch->Release();
-        windows->Release();
+    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+        IShellWindows* windows = nullptr;
+        created = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows));
+        if (SUCCEEDED(created)) {
+            VARIANT location;
+            VariantInit(&location);
+            V_VT(&location) = VT_I4;
+            V_I4(&location) = CSIDL_DESKTOP;
+            VARIANT root;
+            VariantInit(&root);
+            long window = 0;
+            IDispatch* dispatch = nullptr;
+            looked = windows->FindWindowSW(&location, &root, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, &dispatch);
+            found = looked == S_OK && dispatch;
+            if (dispatch) dispatch->Release();
+            windows->Release();
+        }
+        CoUninitialize();
     }
-    CoUninitialize();
+    std::snprintf(steps, sizeof steps, "desktop window %p, ShellWindows 0x%08lx, FindWindowSW 0x%08lx",
+                  static_cast<void*>(desktop), static_cast<unsigned long>(created), static_cast<unsigned long>(looked));
+    if (last != steps) {
+        last = steps;
+        std::fprintf(stderr, "%llu ms: %s\n", static_cast<unsigned long long>(GetTickCount64() - began), steps);
+        std::fflush(stderr);
+    }
     return found;
 }
 
-int HoldTheDesktop()
+int HoldTheDesktop(ULONGLONG limit)
 {
-    for (const ULONGLONG began = GetTickCount64(); GetTickCount64() - began < 180000;) {
-        if (DesktopShellRegistered()) {
+    std::string last;
+    for (const ULONGLONG began = GetTickCount64(); GetTickCount64() - began < limit;) {
+        const ULONGLONG look = GetTickCount64();
+        const bool found = DesktopShellRegistered(began, last);
+        if (GetTickCount64() - look > 2000) {
+            std::fprintf(stderr, "%llu ms: that look took %llu ms\n", static_cast<unsigned long long>(GetTickCount64() - began),
+                         static_cast<unsigned long long>(GetTickCount64() - look));
+            std::fflush(stderr);
+        }
+        if (found) {
             std::printf("ready\n");
             std::fflush(stdout);
             for (;;) Sleep(INFINITE);
@@ -212,7 +235,7 @@ int wmain(int argc, wchar_t** argv)
     if (argc > 1 && wcscmp(argv[1], L"--accessible") == 0) {
         rc = PrintWhatAScreenReaderHears(argc > 2 ? argv[2] : nullptr);
     } else if (argc > 1 && wcscmp(argv[1], L"--desktop") == 0) {
-        rc = HoldTheDesktop();
+        rc = HoldTheDesktop(argc > 2 ? wcstoul(argv[2], nullptr, 10) * 1000ull : 180000ull);
     } else {
         TFind find{argc > 1 ? argv[1] : nullptr, 0};
         EnumWindows(PrintTop, reinterpret_cast<LPARAM>(&find));
