@@ -158,6 +158,10 @@ e2e_setup() {
     e2e_fail "no prefix copy for the case"
   e2e_start_display
   e2e_make_ns "$1"
+  # The desktop is held from here on, so that the case's Wine server stays up between the
+  # programs a case runs (wmic, reg, the program): a program that starts while a server whose
+  # last program has just ended is shutting down its desktop process gets that dying desktop.
+  e2e_hold_desktop
 }
 
 # A display of the case's own (scripts/display.bash).
@@ -170,8 +174,9 @@ e2e_start_display() {
 # The desktop's shell, which opens the program's web addresses, held for the program: Wine
 # starts its desktop process for the first program with a window, and that process registers
 # with the shell's window list only a moment later (a person's desktop has long been there).
-# The probe waits for it and then stays, keeping the desktop process; a Wine server ended
-# between two starts ends it too, so each start asks again.
+# The probe waits for it and then stays, keeping the desktop process and with it the case's Wine
+# server; a case that ends its server (wineserver -k) ends the probe too, so each start asks
+# again.
 #
 # A first start in a fresh prefix copy boots Wine's services, and the 32-bit programs run
 # through qemu: with the builds going on beside the suite that has taken well over a minute.
