@@ -30,16 +30,17 @@ cat >"$work/browser.sh" <<SCRIPT
 printf '%s|%s\n' "\${TAVRINO_OPENER:-}" "\$*" >>"$log"
 SCRIPT
 chmod +x "$work/browser.sh"
-"$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
-
 # The desktop process (explorer.exe /desktop) is started by the first program with a window:
-# here one without the mark, which stays open while the tests run.
+# here one without the mark, which stays open while the tests run. It starts first, so that
+# the prefix's Wine server stays up from here on: a program started while the server of one
+# that had just ended was shutting its desktop down would get that dying desktop.
 "$SOURCE_DIR/cmake/wine-exec.sh" notepad >/dev/null 2>&1 &
 for _ in $(seq 100); do
   xdotool search --name 'Notepad' >/dev/null 2>&1 && break
   sleep 0.2
 done
 xdotool search --name 'Notepad' >/dev/null 2>&1 || fail "the desktop did not start"
+"$SOURCE_DIR/cmake/wine-exec.sh" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /d "$work/browser.sh" /f >/dev/null
 
 out="$work/out.txt"
 TAVRINO_OPENER=program TAVRINO_BROWSER_LOG=$("$SOURCE_DIR/cmake/wine-exec.sh" winepath -w "$log") \
