@@ -183,8 +183,8 @@ e2e_start_display() {
 # The start's waits end as soon as the thing is there, so their bound is generous.
 E2E_START_BOUND=180
 E2E_DESKTOP_PID=
-# A probe that has not found the shell after this long is ended and another one started: a new
-# process asks Wine for the desktop afresh, as the program will.
+# A probe that has not found the shell after this long is ended together with the case's Wine
+# server (no program of the case runs yet), and the start begins again with a new server.
 E2E_DESKTOP_LOOK=45
 e2e_hold_desktop() {
   local out="$E2E_DIR/desktop-$$" began=$SECONDS tries=0 left
@@ -206,15 +206,16 @@ e2e_hold_desktop() {
       [ $((SECONDS - began)) -lt $((E2E_START_BOUND + 15)) ] || break
       sleep 0.2
     done
+    # What was running in the case's namespace when this probe gave up, for the log.
+    echo "the namespace's processes:" >>"$out.err"
+    ps -o pid=,etimes=,stat=,args= -p "$(ip netns pids "$E2E_NS" | tr '\n' ',' | sed 's/,$//')" \
+      >>"$out.err" 2>/dev/null || true
     kill "$E2E_DESKTOP_PID" 2>/dev/null || true
     wait "$E2E_DESKTOP_PID" 2>/dev/null || true
+    e2e_in_ns_for 60 wineserver -k 2>/dev/null || true
   done
   E2E_DESKTOP_PID=
-  # What the probes saw, and the Wine processes of the case's namespace, for the log.
   sed 's/^/  /' "$out.err" 2>/dev/null || true
-  echo "  the namespace's processes:"
-  ps -o pid=,etimes=,stat=,args= -p "$(ip netns pids "$E2E_NS" | tr '\n' ',' | sed 's/,$//')" 2>/dev/null |
-    sed 's/^/  /' || true
   rm -f "$out" "$out.err"
   e2e_fail "the desktop's shell was not there within $E2E_START_BOUND s ($tries probes)"
 }
