@@ -178,9 +178,9 @@ e2e_start_display() {
 # server; a case that ends its server (wineserver -k) ends the probe too, so each start asks
 # again.
 #
-# A first start in a fresh prefix copy boots Wine's services, and the 32-bit programs run
-# through qemu: with the builds going on beside the suite that has taken well over a minute.
-# The start's waits end as soon as the thing is there, so their bound is generous.
+# A first start in a fresh prefix copy boots Wine's services, the 32-bit programs run through
+# qemu, and the builds may be going on beside the suite. The start's waits end as soon as the
+# thing is there, so their bound is generous.
 E2E_START_BOUND=180
 E2E_DESKTOP_PID=
 # A probe that has not found the shell after this long is ended together with the case's Wine
@@ -196,14 +196,14 @@ e2e_hold_desktop() {
     e2e_in_ns "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --desktop \
       $((left < E2E_DESKTOP_LOOK ? left : E2E_DESKTOP_LOOK)) >"$out" 2>>"$out.err" &
     E2E_DESKTOP_PID=$!
-    while kill -0 "$E2E_DESKTOP_PID" 2>/dev/null || grep -q ready "$out" 2>/dev/null; do
+    # A probe that found the shell stays; its own bound ends one that did not, and this one
+    # a probe that hangs in a call.
+    while kill -0 "$E2E_DESKTOP_PID" 2>/dev/null && [ $((SECONDS - began)) -lt $((E2E_START_BOUND + 15)) ]; do
       if grep -q ready "$out" 2>/dev/null; then
         e2e_log "the desktop's shell was there after $((SECONDS - began)) s, probe $tries" >&2
         rm -f "$out" "$out.err"
         return 0
       fi
-      # The probe's own bound ends it; this one is for a probe that hangs in a call.
-      [ $((SECONDS - began)) -lt $((E2E_START_BOUND + 15)) ] || break
       sleep 0.2
     done
     # What was running in the case's namespace when this probe gave up, for the log.
