@@ -269,7 +269,22 @@ e2e_wait_window() {
 # The program's windows as the probe reads them from outside (see UiProbe_win.cpp).
 # Fields: top|class|text|visible|enabled|checked|rect|screen position|foreground. With no
 # title: every visible window.
-e2e_ui() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+# A probe that did not run to its end (Wine or the namespace failed it, or it crashed: an exit
+# status other than 0, and 1 for "no such window") is asked again, twice at most, and what it
+# wrote to stderr goes to the case's log.
+e2e_ui() {
+  local out rc try err="$E2E_DIR/ui-$$.err"
+  for try in 1 2 3; do
+    rc=0
+    out=$(e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" "$@" 2>"$err") || rc=$?
+    [ "$rc" -le 1 ] && break
+    e2e_log "the window probe ended with status $rc (try $try): $(head -c 600 "$err" | tr '\r\n' '  ')" >&2
+    out=
+    sleep 1
+  done
+  rm -f "$err"
+  [ -z "$out" ] || printf '%s\n' "$out" | tr -d '\r'
+}
 # "text|visible|enabled|checked" of the first control whose window text is $1.
 # (The filters of these pipelines read to the end, as one that left early could make the
 # command before it fail with a broken pipe.)
@@ -399,9 +414,11 @@ e2e_shows() { [ -n "$(e2e_control "$1")" ]; }
 # COM marshals them between the two processes.
 e2e_hear() { { e2e_in_ns_for 60 "$SOURCE_DIR/cmake/wine-exec.sh" "$UIPROBE_EXE" --accessible "$@" 2>/dev/null || true; } | tr -d '\r'; }
 
-# The screen box "x y w h" of the first window whose text is $1, as the probe places it.
-e2e_control_box() {
-  e2e_ui | awk -F'|' -v t="$1" '!f && $3 == t { split($7, r, ","); split($8, s, ","); print s[1], s[2], r[3], r[4]; f = 1 }'
+# The screen box "x y w h" of the first window whose text is $1, as the probe places it;
+# e2e_box_of reads it from a listing of e2e_ui on its input.
+e2e_control_box() { e2e_ui | e2e_box_of "$1"; }
+e2e_box_of() {
+  awk -F'|' -v t="$1" '!f && $3 == t { split($7, r, ","); split($8, s, ","); print s[1], s[2], r[3], r[4]; f = 1 }'
 }
 
 # Waits (up to $3 seconds, default 30) until a notice with the buttons $1 and $2 is shown and
@@ -480,6 +497,7 @@ e2e_shot_glyphs() {
 e2e_expect_glyphs() {
   local file=$1 what=$2 runs distinct ink
   shift 2
+  [ $# -eq 4 ] || e2e_fail "no box on the screen for $what in $file"
   read -r runs distinct ink < <(e2e_shot_glyphs "$file" "$@")
   [ "$distinct" -ge 2 ] ||
     e2e_fail "$what in $file is not drawn with glyphs: $runs ink runs, $distinct distinct, $ink pixels of ink (box $*)"

@@ -16,14 +16,15 @@ for lang in en_US.UTF-8 ko_KR.UTF-8; do
   grep -q '|IP: |' <<<"$ui" || e2e_fail "no empty 'IP: ' label ($lang)"
   e2e_click "${E2E_BTN_HOME[@]}"
   e2e_click "${E2E_BTN_START[@]}"
-  found=0
+  box=
   for _ in $(seq 20); do
-    e2e_ui | awk -F'|' -v t="$text" '$3 == t { f = 1 } END { exit !f }' && { found=1; break; }
+    box=$(e2e_ui | e2e_box_of "$text")
+    [ -n "$box" ] && break
     sleep 0.5
   done
   shot=$(e2e_shot "no_adapter_${lang%%_*}")
-  [ "$found" -eq 1 ] || e2e_fail "no error box '$text' ($lang)"
-  e2e_expect_glyphs "$shot" "the error box's text ($lang)" $(e2e_control_box "$text")
+  [ -n "$box" ] || e2e_fail "no error box '$text' ($lang)"
+  e2e_expect_glyphs "$shot" "the error box's text ($lang)" $box
   echo "ok: no adapter ($lang): $unknown, 'IP: ', Run shows '$text' ($shot)"
   xdotool key Return
   sleep 0.5

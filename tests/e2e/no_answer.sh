@@ -19,13 +19,14 @@ e2e_expect_reg "$E2E_STORE_KEY" networkguid "REG_SZ $guid"
 found=0
 # The program gives up after 300 probes, ten minutes at most however slow they are.
 while [ $(( $(date +%s) - started )) -lt 660 ]; do
-  e2e_ui | awk -F'|' -v t="$text" '$3 == t { f = 1 } END { exit !f }' && { found=1; break; }
+  box=$(e2e_ui | e2e_box_of "$text")
+  [ -n "$box" ] && { found=1; break; }
   sleep 2
 done
 took=$(( $(date +%s) - started ))
 shot=$(e2e_shot no_answer_box_ko)
 [ "$found" -eq 1 ] || e2e_fail "no error box after $took s"
-e2e_expect_glyphs "$shot" "the error box's text" $(e2e_control_box "$text")
+e2e_expect_glyphs "$shot" "the error box's text" $box
 [ "$took" -ge 290 ] || e2e_fail "the box came after $took s, before the wait could end"
 [ -n "$(e2e_control '실행중')" ] || e2e_fail "the button does not read 실행중 under the box"
 e2e_expect_reg "$E2E_STORE_KEY" status 'REG_DWORD 0x1'
